@@ -1,0 +1,186 @@
+// The report dispatchers writeSummary and writeDetail, with the MQRFH and MQIIH stepping
+// (and byte reversal) that both share.
+#include "driver/dispatch.h"
+
+#include "driver/report_lines.h"
+#include "idoc/idoc_parse.h"
+#include "mqheaders/iih_report.h"
+#include "mqheaders/mqmd_report.h"
+#include "mqheaders/rfh_report.h"
+#include "payloads/cics_bridge.h"
+#include "payloads/ecedoc_report.h"
+#include "payloads/ims_delivery.h"
+#include "payloads/pos_log.h"
+#include "payloads/xml_printer.h"
+#include "platform/platform.h"
+#include "summary/ecedoc_summary.h"
+#include "summary/idoc_summary.h"
+#include "summary/xml_order_summary.h"
+
+namespace qpeek {
+
+namespace {
+
+// MQRFH header fields used for stepping.
+constexpr int kRfhVersion = 4;
+constexpr int kRfhStrucLength = 8;
+constexpr int kRfhEncoding = 12;
+constexpr int kRfhFixedLength = 32;   // versions other than 2
+constexpr int kRfhV2FixedLength = 36; // version 2: NameValueCCSID, then the name/value blocks
+// An Encoding with this bit set announces integers in the opposite byte order.
+constexpr uint32_t kReversedEncoding = 0x10000000u;
+
+// MQIIH header fields used for stepping.
+constexpr int kIihVersion = 4;
+constexpr int kIihStrucLength = 8;
+constexpr int kIihFixedLength = 84;
+
+// The MQCIH text begins this many bytes into the header.
+constexpr int kCihTextOffset = 180;
+
+constexpr int kPreviewLimit = 50;
+constexpr int kImsConfirmMaxLength = 97;
+
+// Brings an MQRFH into native byte order when its Encoding says it is reversed.
+void reverseRfh(ByteView header) {
+    if (!(static_cast<uint32_t>(header.int32At(kRfhEncoding)) & kReversedEncoding))
+        return;
+    header.reverse32(kRfhVersion);
+    header.reverse32(kRfhStrucLength);
+    if (header.int32At(kRfhVersion) != 2)
+        return;
+    // Reverse every NameValueLength; the walk never leaves the header or the body, and a
+    // negative length still steps past its own length field.
+    int64_t strucLength = header.int32At(kRfhStrucLength);
+    int64_t end = strucLength < header.length ? strucLength : header.length;
+    int64_t position = kRfhV2FixedLength;
+    while (position + 4 <= end) {
+        header.reverse32(position);
+        int32_t l = header.int32At(position);
+        position += 4 + (l > 0 ? l : 0);
+    }
+}
+
+// Length to step over for a header of this fixed part, or 0 when its StrucLength is
+// below the fixed part or beyond the body: such a header is not stepped over.
+int32_t stepLength(ByteView header, int strucLengthOffset, int fixedLength) {
+    int32_t strucLength = header.int32At(strucLengthOffset);
+    if (strucLength < fixedLength || strucLength > header.length)
+        return 0;
+    return strucLength;
+}
+
+int32_t rfhStepLength(ByteView header) {
+    return stepLength(header, kRfhStrucLength,
+                      header.int32At(kRfhVersion) == 2 ? kRfhV2FixedLength : kRfhFixedLength);
+}
+
+void reverseIih(ByteView header) {
+    if (header.int32At(kIihVersion) != 2) {
+        header.reverse32(kIihVersion);
+        header.reverse32(kIihStrucLength);
+    }
+}
+
+// The MQCIH text: from 180 bytes past the position up to the next zero byte.
+void writeCihText(FILE *out, ByteView at, const char *ending) {
+    ByteView text = at.from(kCihTextOffset);
+    int64_t n = text.textLength(0, text.length);
+    if (n > 0)
+        std::fwrite(text.data, 1, static_cast<size_t>(n), out);
+    std::fputs(ending, out);
+}
+
+} // namespace
+
+void previewText(char *dst, ByteView body, int64_t limit) {
+    int64_t n = body.available(0, limit);
+    for (int64_t i = 0; i < n; ++i)
+        dst[i] = body.data[i] ? static_cast<char>(body.data[i]) : ' ';
+    dst[n] = 0;
+}
+
+void writeUnknownSummary(FILE *out, ByteView body) {
+    char preview[kPreviewLimit + 1];
+    previewText(preview, body, kPreviewLimit);
+    std::fprintf(out, "Unknown Message Type:\n%s\n", preview);
+}
+
+void writeUnknownDetail(FILE *out, ByteView body) {
+    char preview[kPreviewLimit + 1];
+    previewText(preview, body, kPreviewLimit);
+    std::fprintf(out, "Unknown Message Type:  '%s'\n", preview);
+}
+
+void writeSummary(FILE *out, const Mqmd &md, ByteView body) {
+    char stamp[256];
+    platform::formatLocalTime(stamp, sizeof stamp, "%d %H:%M:%S");
+
+    ByteView at = body;
+    if (at.startsWith("RFH ")) {
+        reverseRfh(at);
+        at = at.from(rfhStepLength(at));
+    }
+    // The MQIIH test looks at the body as loaded, so a header behind an MQRFH stays.
+    if (body.startsWith("IIH ")) {
+        reverseIih(at);
+        at = at.from(stepLength(at, kIihStrucLength, kIihFixedLength));
+    }
+
+    std::fprintf(out, "%s ", stamp);
+    if (at.startsWith("<ECEDOC>"))
+        writeECEDOCSummary(out, md, at);
+    else if (body.startsWith("CIH "))
+        writeCihText(out, at, "\n");
+    else if (body.startsWith("<?"))
+        writeXmlOrderSummary(out, md, at);
+    else if (at.startsWith("EDI_DC") || at.startsWith("SAPH"))
+        writeIDocSummary(out, md, at);
+    else
+        writeUnknownSummary(out, at);
+    std::fputs("\n\n", out);
+}
+
+void writeDetail(FILE *out, const Mqmd &md, ByteView body) {
+    writeMQMD(out, md, body);
+
+    ByteView at = body;
+    if (at.startsWith("RFH ")) {
+        reverseRfh(at);
+        writeRFH(out, at);
+        at = at.from(rfhStepLength(at));
+    }
+    if (at.startsWith("IIH ")) {
+        reverseIih(at);
+        writeIIH(out, at);
+        int32_t step = stepLength(at, kIihStrucLength, kIihFixedLength);
+        if (step > 0) {
+            // Behind an IMS bridge header the record kind follows from its length alone.
+            ByteView record = at.from(step);
+            if (record.length <= kImsConfirmMaxLength)
+                writeImsConfirm(out, record);
+            else
+                writeImsUpdateDelivery(out, record);
+            return;
+        }
+    }
+
+    if (at.startsWith("<ECEDOC>")) {
+        writeECEDOCDetail(out, at);
+    } else if (at.startsWith("CIH ")) {
+        writeCihText(out, at, "\n\n");
+    } else if (at.startsWith("<")) {
+        writeLine(out, "XML Message");
+        writeXml(out, at);
+    } else if (at.startsWith("EDI_DC") || at.startsWith("SAPH")) {
+        parseMessage(out, at);
+    } else if (at.at(0) == '"' && at.at(2) == ':') {
+        writePosLog(out, at);
+    } else if (at.startsWith("TESTABR ")) {
+        writeCicsBridgeTask(out, at);
+    } else {
+        writeUnknownDetail(out, at);
+    }
+}
+
+} // namespace qpeek

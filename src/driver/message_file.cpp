@@ -1,0 +1,50 @@
+// The message-file loader: reads a file whole, takes its descriptor or the default one,
+// and hands the body to the dispatcher of the run's mode.
+#include "driver/message_file.h"
+
+#include <cstring>
+#include <vector>
+
+#include "driver/descriptor.h"
+#include "driver/dispatch.h"
+#include "platform/platform.h"
+
+namespace qpeek {
+
+void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode) {
+    Mqmd md;
+    ByteView body{buffer, length};
+    // A file that begins with "MD" carries a descriptor, unless it is too short to hold
+    // one: then it is a body without descriptor.
+    if (length >= kMqmdLength && buffer[0] == 'M' && buffer[1] == 'D') {
+        std::memcpy(md.bytes, buffer, kMqmdLength);
+        body = ByteView{buffer + kMqmdLength, length - kMqmdLength};
+    } else {
+        md = defaultDescriptor();
+    }
+    if (mode == kSummaryMode)
+        writeSummary(out, md, body);
+    else
+        writeDetail(out, md, body);
+}
+
+int processFile(FILE *out, const char *path, int mode) {
+    // One buffer serves every message of the run; it only grows.
+    static std::vector<unsigned char> buffer;
+    std::fprintf(stdout, "Processing %s\n", path);
+    int32_t length = 0;
+    switch (platform::readMessageFile(path, buffer, length)) {
+    case platform::ReadStatus::Ok:
+        break;
+    case platform::ReadStatus::TooLarge:
+        std::fprintf(stdout, "File too large %s\n", path);
+        return kStatusCannotOpen;
+    case platform::ReadStatus::CannotOpen:
+        std::fprintf(stdout, "Unable to open %s\n", path);
+        return kStatusCannotOpen;
+    }
+    reportMessage(out, buffer.data(), length, mode);
+    return 0;
+}
+
+} // namespace qpeek

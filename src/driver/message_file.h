@@ -1,0 +1,21 @@
+// Message files: an optional 364-byte descriptor, then the body. processFile loads one
+// and writes its report.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+namespace qpeek {
+
+constexpr int kSummaryMode = 1;
+constexpr int kStatusCannotOpen = 98;
+
+// Loads the message file at path and writes its summary entry (mode 1) or detailed report
+// (any other mode) to out. Returns 0, or 98 when the file cannot be opened.
+int processFile(FILE *out, const char *path, int mode);
+
+// Reports one loaded message: buffer holds the whole file (length bytes) followed by one
+// zero byte. Splits off the descriptor and calls the dispatcher of the mode.
+void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode);
+
+} // namespace qpeek

@@ -1,0 +1,136 @@
+// Report line primitives: field lines at fixed columns, blank suppression, trimming.
+#include "driver/report_lines.h"
+
+#include <cstring>
+
+namespace qpeek {
+
+namespace {
+int gDetailFlag = 0;
+
+constexpr size_t kFieldLineSize = 2048;
+constexpr size_t kFieldNameColumn = 2;
+constexpr size_t kFieldValueColumn = 20;
+constexpr size_t kFieldDescriptionColumn = 45;
+
+constexpr size_t kLongLineSize = 1024;
+constexpr size_t kLongValueColumn = 35;
+constexpr size_t kLongDescriptionColumn = 50;
+constexpr size_t kLongLineEnd = 78;
+
+// Copies text into the line at the column, never past the byte before the line's last.
+size_t placeText(char *line, size_t lineSize, size_t column, const char *text) {
+    size_t room = lineSize - 1 - column;
+    size_t n = std::strlen(text);
+    if (n > room)
+        n = room;
+    std::memcpy(line + column, text, n);
+    return n;
+}
+
+bool suppressed(ByteView value, int32_t length) {
+    return length > 0 && !hasContent(value, length) && !gDetailFlag;
+}
+} // namespace
+
+int setDetailFlag(int value) {
+    gDetailFlag = value;
+    return gDetailFlag;
+}
+
+int detailFlag() { return gDetailFlag; }
+
+void writeField(FILE *out, const char *name, int32_t length, ByteView value, const char *description) {
+    if (suppressed(value, length))
+        return;
+    char line[kFieldLineSize];
+    std::memset(line, ' ', sizeof line);
+    line[sizeof line - 1] = 0;
+    placeText(line, sizeof line, length > 0 ? kFieldNameColumn : 0, name);
+    line[kFieldValueColumn - 1] = ' ';
+    if (length > 0) {
+        // Only the columns up to the description can show; the rest is cut anyway.
+        int64_t n = value.textLength(0, length);
+        int64_t room = static_cast<int64_t>(kFieldDescriptionColumn - kFieldValueColumn);
+        if (n > room)
+            n = room;
+        if (n > 0)
+            std::memcpy(line + kFieldValueColumn, value.data, static_cast<size_t>(n));
+    }
+    line[kFieldDescriptionColumn] = 0;
+    size_t end = kFieldDescriptionColumn;
+    if (description && *description)
+        end += placeText(line, sizeof line, kFieldDescriptionColumn, description);
+    line[end] = '\n';
+    std::fwrite(line, 1, end + 1, out);
+}
+
+void writeField(FILE *out, const char *name, int32_t length, const char *value, const char *description) {
+    writeField(out, name, length, textView(value ? value : ""), description);
+}
+
+void writeLongNameField(FILE *out, const char *name, int32_t length, ByteView value,
+                        const char *description) {
+    if (suppressed(value, length))
+        return;
+    char line[kLongLineSize];
+    std::memset(line, ' ', sizeof line);
+    line[sizeof line - 1] = 0;
+    placeText(line, sizeof line, length > 0 ? kFieldNameColumn : 0, name);
+    line[kLongValueColumn - 1] = ' ';
+    if (length > 0) {
+        // Value bytes from column 50 on are replaced by the description: copy what shows.
+        int64_t room = static_cast<int64_t>(kLongDescriptionColumn - kLongValueColumn);
+        value.copyOut(0, length < room ? length : room, line + kLongValueColumn,
+                      static_cast<size_t>(room));
+    }
+    size_t d = placeText(line, sizeof line, kLongDescriptionColumn, description ? description : "");
+    line[kLongDescriptionColumn + d] = 0;
+    line[kLongLineEnd] = 0;
+    std::fputs(line, out);
+    std::fputc('\n', out);
+}
+
+void writeLine(FILE *out, const char *text) {
+    std::fputs(text, out);
+    std::fputc('\n', out);
+}
+
+void writeErrorText(const char *text) {
+    std::fflush(stdout);
+    std::fputs(text, stderr);
+    std::fflush(stderr);
+}
+
+int hasContent(ByteView value, int32_t length) {
+    int64_t i = 0;
+    int64_t remaining = length;
+    while (remaining > 0 && value.at(i) == ' ') {
+        ++i;
+        --remaining;
+    }
+    return remaining > 0 ? 1 : 0;
+}
+
+char *copyTrimmed(char *dst, size_t dstSize, ByteView value, int32_t length) {
+    if (dstSize == 0)
+        return dst;
+    dst[0] = 0;
+    int64_t i = 0;
+    int64_t remaining = length;
+    while (remaining > 0 && value.at(i) == ' ') {
+        ++i;
+        --remaining;
+    }
+    if (remaining <= 0)
+        return dst;
+    size_t n = value.copyOut(i, remaining, dst, dstSize - 1);
+    dst[n] = 0;
+    // Trailing blanks become zeros; a trailing zero byte stops this, and the first copied
+    // byte is never touched.
+    for (size_t k = n; k > 1 && dst[k - 1] == ' '; --k)
+        dst[k - 1] = 0;
+    return dst;
+}
+
+} // namespace qpeek

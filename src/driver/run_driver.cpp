@@ -1,0 +1,175 @@
+// The run driver: banner, usage, options (-s, -d, -o in all their spellings), the "@VAR"
+// listing, the output stream, and pattern expansion into processFile calls.
+#include "driver/run_driver.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "driver/message_file.h"
+#include "driver/report_lines.h"
+#include "platform/platform.h"
+
+namespace qpeek {
+
+namespace {
+
+constexpr size_t kOutputBufferSize = 1 << 16;
+
+void printUsage() {
+    std::fputs("Required parameter missing\n", stdout);
+    std::fputs("\nSyntax:  qpeek FileName.qpk [-s] [-d] [-oOutFile]", stdout);
+    std::fputs("\n         -s  Summary Report", stdout);
+    std::fputs("\n         -d  Detailed Report", stdout);
+    std::fputs("\n         -o  Output FileName", stdout);
+    std::fputs("\n", stdout);
+}
+
+// An argument beginning with "/" that names an existing file or directory is a path.
+bool namesExistingPath(const char *argument) {
+    struct stat st;
+    return argument[0] == '/' && stat(argument, &st) == 0;
+}
+
+bool isListSeparator(char c) { return c == ';' || c == ',' || c == ':'; }
+
+// Flushes a stream and reports a failed write on standard error. Returns false on failure.
+bool finishStream(FILE *stream, const char *what) {
+    bool ok = std::fflush(stream) == 0 && !std::ferror(stream);
+    if (!ok)
+        std::fprintf(stderr, "qpeek: cannot write %s: %s\n", what, std::strerror(errno ? errno : EIO));
+    return ok;
+}
+
+} // namespace
+
+int listEnvironmentVariable(const char *argument) {
+    const char *name = argument + 1;
+    std::fprintf(stdout, "%s=\n", name);
+    std::string value;
+    if (!platform::environmentValue(name, value))
+        return 0;
+    size_t i = 0;
+    while (i < value.size()) {
+        while (i < value.size() && isListSeparator(value[i]))
+            ++i;
+        size_t start = i;
+        while (i < value.size() && !isListSeparator(value[i]))
+            ++i;
+        if (i > start)
+            std::fprintf(stdout, "%.*s\n", static_cast<int>(i - start), value.c_str() + start);
+    }
+    return 0;
+}
+
+int processPattern(FILE *out, const char *pattern, int mode) {
+    // Directory prefix: the pattern up to its last separator, else the current directory.
+    std::string prefix(pattern);
+    size_t cut = prefix.rfind('\\');
+    if (cut == std::string::npos)
+        cut = prefix.rfind('/');
+    if (cut != std::string::npos)
+        prefix.resize(cut + 1);
+    else
+        prefix.clear();
+    if (prefix.empty())
+        prefix = platform::currentDirectory() + platform::kPathSeparator;
+
+    std::vector<std::string> names;
+    if (!platform::findFiles(pattern, names)) {
+        processFile(out, pattern, mode);
+        return 0;
+    }
+    std::string path;
+    for (const std::string &name : names) {
+        path.assign(prefix).append(name);
+        processFile(out, path.c_str(), mode);
+    }
+    return 0;
+}
+
+int runQpeek(int argc, char **argv) {
+    static char stdoutBuffer[kOutputBufferSize];
+    std::setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
+
+    std::fputs("Qpeek Jul  2 2001\n", stdout);
+    if (argc < 2) {
+        printUsage();
+        std::fflush(stdout);
+        return kExitUsage;
+    }
+
+    // The first argument is always a file argument; options may stand anywhere after it,
+    // and every later argument that is not an option is one more file argument.
+    int mode = 0;
+    const char *outputName = nullptr;
+    std::vector<const char *> files{argv[1]};
+    for (int i = 2; i < argc; ++i) {
+        const char *arg = argv[i];
+        if ((arg[0] != '-' && arg[0] != '/') || namesExistingPath(arg)) {
+            files.push_back(arg);
+            continue;
+        }
+        switch (arg[1]) {
+        case 'd':
+        case 'D':
+            setDetailFlag(1);
+            break;
+        case 's':
+        case 'S':
+            mode = kSummaryMode;
+            break;
+        case 'o':
+        case 'O': {
+            const char *name = arg + 2;
+            if (*name == ':')
+                ++name;
+            if (*name == 0) {
+                std::fputs("Invalid filename\n", stdout);
+                std::fflush(stdout);
+                return kExitUsage;
+            }
+            outputName = name;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    if (argv[1][0] == '@') {
+        listEnvironmentVariable(argv[1]);
+        return finishStream(stdout, "standard output") ? 0 : kExitOutputFailed;
+    }
+
+    FILE *out = stdout;
+    if (outputName) {
+        FILE *file = std::fopen(outputName, "wb");
+        if (file) {
+            static char fileBuffer[kOutputBufferSize];
+            std::setvbuf(file, fileBuffer, _IOFBF, sizeof fileBuffer);
+            out = file;
+        } else {
+            std::fprintf(stderr, "qpeek: cannot create %s (%s); writing the report to standard output\n",
+                         outputName, std::strerror(errno));
+        }
+    }
+
+    for (const char *pattern : files)
+        processPattern(out, pattern, mode);
+
+    bool ok = true;
+    if (out != stdout) {
+        ok = finishStream(out, outputName);
+        if (std::fclose(out) != 0 && ok) {
+            std::fprintf(stderr, "qpeek: cannot write %s: %s\n", outputName, std::strerror(errno));
+            ok = false;
+        }
+    }
+    ok = finishStream(stdout, "standard output") && ok;
+    return ok ? 0 : kExitOutputFailed;
+}
+
+} // namespace qpeek

@@ -1,0 +1,20 @@
+// The command line and the run: banner, options, output stream, pattern expansion.
+#pragma once
+
+#include <cstdio>
+
+namespace qpeek {
+
+constexpr int kExitUsage = 99;
+constexpr int kExitOutputFailed = 1;
+
+// The whole program: returns the process exit code.
+int runQpeek(int argc, char **argv);
+
+// Expands one file argument and reports every match to out.
+int processPattern(FILE *out, const char *pattern, int mode);
+
+// Lists the entries of the environment variable named after the leading "@".
+int listEnvironmentVariable(const char *argument);
+
+} // namespace qpeek

@@ -1,0 +1,40 @@
+// The operating-system services qpeek needs, and nothing else. posix.cpp implements them
+// for POSIX systems; no other file of the program touches the operating system.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qpeek::platform {
+
+// The separator appended to the current directory when a pattern has no directory part.
+extern const char kPathSeparator;
+
+// Directory search: the matches of the pattern's last component ("*" and "?" wildcards)
+// among the entries of the pattern's directory, as bare names, in the platform's order.
+// Returns false when nothing matches (or the directory cannot be read).
+bool findFiles(const std::string &pattern, std::vector<std::string> &names);
+
+// The current working directory (empty on failure).
+std::string currentDirectory();
+
+// The value of an environment variable; false when it does not exist.
+bool environmentValue(const char *name, std::string &value);
+
+// The name of the user running the program (empty on failure).
+std::string userName();
+
+// The full path of the running executable, links resolved (empty on failure).
+std::string executablePath();
+
+// The local time now, formatted with strftime into buf.
+void formatLocalTime(char *buf, size_t size, const char *format);
+
+// Reading a whole message file.
+enum class ReadStatus { Ok, CannotOpen, TooLarge };
+// Reads the regular file at path into buffer (resized to hold length + 1 bytes, the last a
+// zero byte). Anything that is not a regular file cannot be opened; opening never blocks.
+ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer, int32_t &length);
+
+} // namespace qpeek::platform

@@ -1,0 +1,160 @@
+// POSIX implementation of the platform services: directory search, current directory,
+// environment, user name, executable path, local time and message-file reading.
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qpeek::platform {
+
+const char kPathSeparator = '/';
+
+namespace {
+
+// "*" matches any run of characters, "?" any one character; everything else matches itself.
+bool wildcardMatch(const char *pattern, const char *name) {
+    const char *starPattern = nullptr;
+    const char *starName = nullptr;
+    while (*name) {
+        if (*pattern == '*') {
+            starPattern = ++pattern;
+            starName = name;
+        } else if (*pattern == '?' || *pattern == *name) {
+            ++pattern;
+            ++name;
+        } else if (starPattern) {
+            pattern = starPattern;
+            name = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == 0;
+}
+
+} // namespace
+
+bool findFiles(const std::string &pattern, std::vector<std::string> &names) {
+    names.clear();
+    size_t slash = pattern.rfind('/');
+    std::string directory = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
+    std::string last = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+    if (last.empty())
+        return false;
+    if (last.find_first_of("*?") == std::string::npos) {
+        struct stat st;
+        if (lstat(pattern.c_str(), &st) != 0 || last == "." || last == "..")
+            return false;
+        names.push_back(last);
+        return true;
+    }
+    DIR *dir = opendir(directory.c_str());
+    if (!dir)
+        return false;
+    while (struct dirent *entry = readdir(dir)) {
+        const char *name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        if (wildcardMatch(last.c_str(), name))
+            names.emplace_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return !names.empty();
+}
+
+std::string currentDirectory() {
+    std::vector<char> buf(PATH_MAX + 1);
+    for (;;) {
+        if (getcwd(buf.data(), buf.size()))
+            return std::string(buf.data());
+        if (errno != ERANGE || buf.size() > (1u << 20))
+            return std::string();
+        buf.resize(buf.size() * 2);
+    }
+}
+
+bool environmentValue(const char *name, std::string &value) {
+    const char *v = std::getenv(name);
+    if (!v)
+        return false;
+    value = v;
+    return true;
+}
+
+std::string userName() {
+    struct passwd pw;
+    struct passwd *result = nullptr;
+    char buf[4096];
+    if (getpwuid_r(geteuid(), &pw, buf, sizeof buf, &result) != 0 || !result)
+        return std::string();
+    return std::string(result->pw_name);
+}
+
+std::string executablePath() {
+    char *real = realpath("/proc/self/exe", nullptr);
+    if (!real)
+        return std::string();
+    std::string path(real);
+    std::free(real);
+    return path;
+}
+
+void formatLocalTime(char *buf, size_t size, const char *format) {
+    if (size == 0)
+        return;
+    std::time_t now = std::time(nullptr);
+    struct tm local;
+    buf[0] = 0;
+    if (localtime_r(&now, &local))
+        std::strftime(buf, size, format, &local);
+}
+
+ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer, int32_t &length) {
+    length = 0;
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return ReadStatus::CannotOpen;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return ReadStatus::CannotOpen;
+    }
+    if (st.st_size > INT32_MAX - 1) {
+        close(fd);
+        return ReadStatus::TooLarge;
+    }
+    size_t size = static_cast<size_t>(st.st_size);
+    if (buffer.size() < size + 1)
+        buffer.resize(size + 1);
+    size_t got = 0;
+    while (got < size) {
+        ssize_t n = read(fd, buffer.data() + got, size - got);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            close(fd);
+            return ReadStatus::CannotOpen;
+        }
+        if (n == 0)
+            break; // the file shrank while we read it
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    buffer[got] = 0;
+    length = static_cast<int32_t>(got);
+    return ReadStatus::Ok;
+}
+
+} // namespace qpeek::platform

@@ -1,0 +1,35 @@
+// Test helper: runs a writer against a temporary stream and returns what it wrote.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/byte_view.h"
+
+namespace qpeek::test {
+
+template <typename Writer> std::string capture(Writer &&write) {
+    FILE *f = std::tmpfile();
+    write(f);
+    std::fflush(f);
+    std::string text;
+    std::rewind(f);
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    std::fclose(f);
+    return text;
+}
+
+// A message buffer as the loader makes it: the bytes, then one zero byte.
+struct Message {
+    std::vector<unsigned char> bytes;
+    explicit Message(const std::string &body) : bytes(body.begin(), body.end()) {
+        bytes.push_back(0);
+    }
+    ByteView view() { return ByteView{bytes.data(), static_cast<int32_t>(bytes.size() - 1)}; }
+};
+
+} // namespace qpeek::test

@@ -1,0 +1,131 @@
+// Field line columns, blank suppression, hasContent and copyTrimmed.
+#include <gtest/gtest.h>
+
+#include "capture.h"
+#include "driver/report_lines.h"
+
+using namespace qpeek;
+using qpeek::test::capture;
+using qpeek::test::Message;
+
+namespace {
+
+struct DetailFlagGuard {
+    explicit DetailFlagGuard(int v) { setDetailFlag(v); }
+    ~DetailFlagGuard() { setDetailFlag(0); }
+};
+
+std::string pad(std::string s, size_t column) {
+    s.resize(column, ' ');
+    return s;
+}
+
+struct FieldCase {
+    const char *what;
+    int detail;
+    const char *name;
+    int32_t length;
+    std::string value;
+    const char *description;
+    std::string expected;
+};
+
+TEST(WriteField, ColumnsAndSuppression) {
+    const FieldCase cases[] = {
+        {"value line", 0, "Version", 1, "2", " Structure version number",
+         pad(pad("  Version", 20) + "2", 45) + " Structure version number\n"},
+        {"heading line ignores the flag", 0, "rfh", 0, "", " Control record",
+         pad("rfh", 45) + " Control record\n"},
+        {"blank value suppressed", 0, "Format", 8, "        ", " d", ""},
+        {"blank value shown with -d", 1, "Format", 8, "        ", " d", pad("  Format", 45) + " d\n"},
+        {"zero bytes are content", 0, "Zeros", 8, std::string(8, '\0'), "", pad("  Zeros", 45) + "\n"},
+        {"value cut at 25 characters", 0, "Long", 30, "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234", "D",
+         pad("  Long", 20) + "ABCDEFGHIJKLMNOPQRSTUVWXY" + "D\n"},
+        {"value stops at its zero byte", 0, "Z", 6, std::string("AB\0CD ", 6), "",
+         pad(pad("  Z", 20) + "AB", 45) + "\n"},
+        {"long name separated from value", 0, "AVeryLongFieldNameX", 3, "VAL", "",
+         pad("  AVeryLongFieldNam", 20) + pad("VAL", 25) + "\n"},
+        {"value longer than length", 0, "Len", 2, "ABCD", "", pad(pad("  Len", 20) + "AB", 45) + "\n"},
+    };
+    for (const FieldCase &c : cases) {
+        DetailFlagGuard flag(c.detail);
+        Message value(c.value);
+        std::string got = capture([&](FILE *f) {
+            writeField(f, c.name, c.length, value.view(), c.description);
+        });
+        EXPECT_EQ(c.expected, got) << c.what;
+    }
+}
+
+TEST(WriteLongNameField, ColumnsAndCuts) {
+    const FieldCase cases[] = {
+        {"value shows 15 characters", 0, "NC_ProductNumber", 20, "ABCDEFGHIJKLMNOPQRST", "",
+         pad("  NC_ProductNumber", 35) + "ABCDEFGHIJKLMNO\n"},
+        {"short value padded to column 50", 0, "VersionNumber", 2, "01", "",
+         pad(pad("  VersionNumber", 35) + "01", 50) + "\n"},
+        {"leading zero byte ends the line", 0, "FieldValue", 5, std::string("\0ABCD", 5), "",
+         pad("  FieldValue", 35) + "\n"},
+        {"description from column 50, line cut at 78", 0, "N", 3, "abc",
+         "0123456789012345678901234567890123456789",
+         pad(pad("  N", 35) + "abc", 50) + "0123456789012345678901234567\n"},
+        {"blank suppressed", 0, "N", 4, "    ", "", ""},
+        {"heading at column 0", 0, "FieldValue", 0, "", "", pad("FieldValue", 50) + "\n"},
+    };
+    for (const FieldCase &c : cases) {
+        DetailFlagGuard flag(c.detail);
+        Message value(c.value);
+        std::string got = capture([&](FILE *f) {
+            writeLongNameField(f, c.name, c.length, value.view(), c.description);
+        });
+        EXPECT_EQ(c.expected, got) << c.what;
+    }
+}
+
+TEST(WriteField, ValuePastTheEndStopsThere) {
+    // A field that runs past the end of the body shows the bytes up to the end.
+    Message body("ABC");
+    std::string got = capture([&](FILE *f) { writeField(f, "F", 10, body.view().from(1), ""); });
+    EXPECT_EQ(pad(pad("  F", 20) + "BC", 45) + "\n", got);
+}
+
+TEST(HasContent, BlanksOnlyAndLengths) {
+    struct {
+        std::string value;
+        int32_t length;
+        int expected;
+    } cases[] = {
+        {"   ", 2, 0}, {" A", 2, 1}, {"AAA", 0, 0}, {"AAA", -3, 0},
+        {std::string("\0\0", 2), 2, 1}, {"  ", 5, 1}, // past the end reads a zero byte
+    };
+    for (auto &c : cases) {
+        Message m(c.value);
+        EXPECT_EQ(c.expected, hasContent(m.view(), c.length)) << '"' << c.value << "\" " << c.length;
+    }
+}
+
+TEST(CopyTrimmed, TrimsBlanksNotZeros) {
+    struct {
+        std::string value;
+        int32_t length;
+        std::string expected;
+    } cases[] = {
+        {"  AB  ", 6, "AB"},
+        {"      ", 6, ""},
+        {std::string("AB  \0\0", 6), 6, "AB  "},
+        {"A B C ", 6, "A B C"},
+        {" X", 0, ""},
+        {"1.000  ", 7, "1.000"},
+    };
+    for (auto &c : cases) {
+        Message m(c.value);
+        char dst[64];
+        EXPECT_EQ(c.expected, std::string(copyTrimmed(dst, sizeof dst, m.view(), c.length)))
+            << '"' << c.value << '"';
+    }
+    // Bounded by the destination.
+    Message m("ABCDEFGH");
+    char small[4];
+    EXPECT_EQ("ABC", std::string(copyTrimmed(small, sizeof small, m.view(), 8)));
+}
+
+} // namespace
