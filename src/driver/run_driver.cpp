@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "driver/message_file.h"
@@ -29,8 +28,7 @@ void printUsage() {
 
 // An argument beginning with "/" that names an existing file or directory is a path.
 bool namesExistingPath(const char *argument) {
-    struct stat st;
-    return argument[0] == '/' && stat(argument, &st) == 0;
+    return argument[0] == '/' && platform::pathExists(argument);
 }
 
 bool isListSeparator(char c) { return c == ';' || c == ',' || c == ':'; }
@@ -91,6 +89,7 @@ int processPattern(FILE *out, const char *pattern, int mode) {
 }
 
 int runQpeek(int argc, char **argv) {
+    platform::initStandardStreams();
     static char stdoutBuffer[kOutputBufferSize];
     std::setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
 

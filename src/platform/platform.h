@@ -16,6 +16,16 @@ extern const char kPathSeparator;
 // Returns false when nothing matches (or the directory cannot be read).
 bool findFiles(const std::string &pattern, std::vector<std::string> &names);
 
+// The relative directory, from the program directory, of the shipped definition files
+// ("../Resources/" here; the Windows build uses "..\\Resources\\").
+extern const char *const kResourcesDirectory;
+
+// Puts standard output into the mode the reports need (binary: "\n" stays one byte).
+void initStandardStreams();
+
+// True when the path names an existing file or directory.
+bool pathExists(const char *path);
+
 // The current working directory (empty on failure).
 std::string currentDirectory();
 
@@ -36,5 +46,15 @@ enum class ReadStatus { Ok, CannotOpen, TooLarge };
 // Reads the regular file at path into buffer (resized to hold length + 1 bytes, the last a
 // zero byte). Anything that is not a regular file cannot be opened; opening never blocks.
 ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer, int32_t &length);
+
+// The definition lock: one named lock per user, shared by every qpeek process of that user,
+// that the holding process may acquire again (each acquisition paired with one release).
+// openDefinitionLock opens or creates the lock object of that name; false when it cannot
+// (or may not safely) be had. acquireDefinitionLock waits at most timeoutMs and returns
+// whether this acquisition owns the lock; releaseDefinitionLock undoes the most recent
+// acquisition (no effect when that one did not own the lock).
+bool openDefinitionLock(const std::string &name);
+bool acquireDefinitionLock(int timeoutMs);
+void releaseDefinitionLock();
 
 } // namespace qpeek::platform

@@ -17,6 +17,14 @@
 namespace qpeek::platform {
 
 const char kPathSeparator = '/';
+const char *const kResourcesDirectory = "../Resources/";
+
+void initStandardStreams() {}
+
+bool pathExists(const char *path) {
+    struct stat st;
+    return stat(path, &st) == 0;
+}
 
 namespace {
 
@@ -156,5 +164,10 @@ ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer,
     length = static_cast<int32_t>(got);
     return ReadStatus::Ok;
 }
+
+// The definition lock is built with the IDoc engine.
+bool openDefinitionLock(const std::string &) { return false; }
+bool acquireDefinitionLock(int) { return false; }
+void releaseDefinitionLock() {}
 
 } // namespace qpeek::platform

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs every libFuzzer target of a fuzz build for a number of seconds each, seeded from
+# the shipped samples, the test data and the shipped definitions. Fails on any finding.
+#
+#   fuzz/run_all.sh BUILD_DIR SECONDS [TARGET...]
+set -euo pipefail
+build=$(cd "$1" && pwd) seconds=$2
+shift 2
+root=$(cd "$(dirname "$0")/.." && pwd)
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+    for f in "$root"/fuzz/*.cpp; do targets+=("$(basename "$f" .cpp)"); done
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for t in "${targets[@]}"; do
+    corpus="$work/$t"
+    mkdir -p "$corpus"
+    # Raw seeds, and the same files behind each selector byte the report target reads.
+    i=0
+    while IFS= read -r -d '' f; do
+        [ "$(stat -c %s "$f")" -le 1048576 ] || continue
+        i=$((i + 1))
+        cp "$f" "$corpus/raw$i"
+        for sel in 0 1 2 3; do
+            { printf "\\x0$sel"; cat "$f"; } >"$corpus/s$sel-$i"
+        done
+    done < <(find "$root/samples" "$root/tests/data" "$root/Resources" -type f \
+                  ! -name '*.py' -print0 2>/dev/null)
+    dict=()
+    [ -f "$root/fuzz/$t.dict" ] && dict=(-dict="$root/fuzz/$t.dict")
+    echo "== fuzzing $t for ${seconds}s ($i seed files)"
+    (cd "$work" && "$build/fuzz/$t" "${dict[@]}" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=2048 -max_len=200000 -print_final_stats=1 "$corpus" 2>&1 |
+        grep -E 'stat::number_of_executed_units|stat::peak_rss|ERROR|SUMMARY|Done' || true)
+    if ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* >/dev/null 2>&1; then
+        echo "fuzz target $t found a fault:"
+        ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* 2>/dev/null
+        exit 1
+    fi
+done
+echo "fuzzing: ${#targets[@]} targets, no findings"
