@@ -30,10 +30,14 @@ for t in "${targets[@]}"; do
     dict=()
     [ -f "$root/fuzz/$t.dict" ] && dict=(-dict="$root/fuzz/$t.dict")
     echo "== fuzzing $t for ${seconds}s ($i seed files)"
-    (cd "$work" && "$build/fuzz/$t" "${dict[@]}" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=2048 -max_len=200000 -print_final_stats=1 "$corpus" 2>&1 |
-        grep -E 'stat::number_of_executed_units|stat::peak_rss|ERROR|SUMMARY|Done' || true)
-    if ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* >/dev/null 2>&1; then
+    log="$work/$t.log"
+    (cd "$work" && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        "$build/fuzz/$t" "${dict[@]}" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=2048 -max_len=200000 -print_final_stats=1 "$corpus" >"$log" 2>&1) || true
+    grep -E 'stat::number_of_executed_units|stat::peak_rss|cov:.*Done|^Done' "$log" || true
+    if grep -qE 'runtime error|ERROR: (AddressSanitizer|libFuzzer|LeakSanitizer)|SUMMARY: ' "$log" ||
+        ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* >/dev/null 2>&1; then
+        grep -E -A20 'runtime error|ERROR:' "$log" | head -60
         echo "fuzz target $t found a fault:"
         ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* 2>/dev/null
         exit 1

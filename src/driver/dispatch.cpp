@@ -57,7 +57,7 @@ void reverseRfh(ByteView header) {
     while (position + 4 <= end) {
         header.reverse32(position);
         int32_t l = header.int32At(position);
-        position += 4 + (l > 0 ? l : 0);
+        position += 4 + (l > 0 ? static_cast<int64_t>(l) : 0);
     }
 }
 
