@@ -27,8 +27,12 @@ for t in "${targets[@]}"; do
         done
     done < <(find "$root/samples" "$root/tests/data" "$root/Resources" -type f \
                   ! -name '*.py' -print0 2>/dev/null)
+    # The target's dictionary: fuzz/TARGET.dict and every fuzz/TARGET.*.dict together.
     dict=()
-    [ -f "$root/fuzz/$t.dict" ] && dict=(-dict="$root/fuzz/$t.dict")
+    if ls "$root"/fuzz/"$t".dict "$root"/fuzz/"$t".*.dict >/dev/null 2>&1; then
+        cat "$root"/fuzz/"$t".dict "$root"/fuzz/"$t".*.dict 2>/dev/null >"$work/$t.dict" || true
+        dict=(-dict="$work/$t.dict")
+    fi
     echo "== fuzzing $t for ${seconds}s ($i seed files)"
     log="$work/$t.log"
     (cd "$work" && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
