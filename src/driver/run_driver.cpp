@@ -31,13 +31,16 @@ bool namesExistingPath(const char *argument) {
     return argument[0] == '/' && platform::pathExists(argument);
 }
 
-bool isListSeparator(char c) { return c == ';' || c == ',' || c == ':'; }
+bool isListSeparator(char c) {
+    return c != 0 && std::strchr(platform::kListSeparators, c) != nullptr;
+}
 
 // Flushes a stream and reports a failed write on standard error. Returns false on failure.
 bool finishStream(FILE *stream, const char *what) {
     bool ok = std::fflush(stream) == 0 && !std::ferror(stream);
     if (!ok)
-        std::fprintf(stderr, "qpeek: cannot write %s: %s\n", what, std::strerror(errno ? errno : EIO));
+        std::fprintf(stderr, "qpeek: cannot write %s: %s\n", what,
+                     std::strerror(errno ? errno : EIO));
     return ok;
 }
 
@@ -151,7 +154,8 @@ int runQpeek(int argc, char **argv) {
             std::setvbuf(file, fileBuffer, _IOFBF, sizeof fileBuffer);
             out = file;
         } else {
-            std::fprintf(stderr, "qpeek: cannot create %s (%s); writing the report to standard output\n",
+            std::fprintf(stderr,
+                         "qpeek: cannot create %s (%s); writing the report to standard output\n",
                          outputName, std::strerror(errno));
         }
     }

@@ -17,6 +17,7 @@
 namespace qpeek::platform {
 
 const char kPathSeparator = '/';
+const char *const kListSeparators = ";,:";
 const char *const kResourcesDirectory = "../Resources/";
 
 void initStandardStreams() {}
@@ -166,8 +167,12 @@ ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer,
 }
 
 // The definition lock is built with the IDoc engine.
-bool openDefinitionLock(const std::string &) { return false; }
-bool acquireDefinitionLock(int) { return false; }
+bool openDefinitionLock(const std::string &) {
+    return false;
+}
+bool acquireDefinitionLock(int) {
+    return false;
+}
 void releaseDefinitionLock() {}
 
 } // namespace qpeek::platform
