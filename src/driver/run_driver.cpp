@@ -39,8 +39,7 @@ bool isListSeparator(char c) {
 bool finishStream(FILE *stream, const char *what) {
     bool ok = std::fflush(stream) == 0 && !std::ferror(stream);
     if (!ok)
-        std::fprintf(stderr, "qpeek: cannot write %s: %s\n", what,
-                     std::strerror(errno ? errno : EIO));
+        std::fprintf(stderr, "qpeek: cannot write %s: %s\n", what, std::strerror(errno ? errno : EIO));
     return ok;
 }
 
@@ -154,8 +153,7 @@ int runQpeek(int argc, char **argv) {
             std::setvbuf(file, fileBuffer, _IOFBF, sizeof fileBuffer);
             out = file;
         } else {
-            std::fprintf(stderr,
-                         "qpeek: cannot create %s (%s); writing the report to standard output\n",
+            std::fprintf(stderr, "qpeek: cannot create %s (%s); writing the report to standard output\n",
                          outputName, std::strerror(errno));
         }
     }

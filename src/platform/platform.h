@@ -1,6 +1,6 @@
 // The operating-system services qpeek needs, and nothing else. posix.cpp implements them
-// for POSIX systems, win32.cpp for Windows; no other file of the program touches the operating
-// system.
+// for POSIX systems, win32.cpp for Windows; no other file of the program touches the
+// operating system.
 #pragma once
 
 #include <cstdint>

@@ -167,12 +167,8 @@ ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer,
 }
 
 // The definition lock is built with the IDoc engine.
-bool openDefinitionLock(const std::string &) {
-    return false;
-}
-bool acquireDefinitionLock(int) {
-    return false;
-}
+bool openDefinitionLock(const std::string &) { return false; }
+bool acquireDefinitionLock(int) { return false; }
 void releaseDefinitionLock() {}
 
 } // namespace qpeek::platform
