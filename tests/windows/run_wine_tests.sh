@@ -11,6 +11,7 @@
 # selected cases from the run instead of comparing; check them by hand).
 # Ends with the line "N passed, M failed" (", K skipped" when cases were skipped).
 set -uo pipefail
+exec </dev/null
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build-win}" && pwd) || exit 2
 qpeek_exe=$build/qpeek.exe
