@@ -82,6 +82,9 @@ int processPattern(FILE *out, const char *pattern, int mode) {
     }
     std::string path;
     for (const std::string &name : names) {
+        // Once the report cannot be written, the rest of the run would be lost as well.
+        if (std::ferror(out))
+            break;
         path.assign(prefix).append(name);
         processFile(out, path.c_str(), mode);
     }
