@@ -2,8 +2,6 @@
 // and the tag walk step shared by the summary and the detailed report.
 #include "payloads/ecedoc_layouts.h"
 
-#include <cstring>
-
 #include "driver/dispatch.h"
 
 namespace qpeek {
