@@ -51,21 +51,6 @@ TEST(EcedocLayouts, FieldsRunBackToBackToTheRecordLength) {
     EXPECT_EQ(nullptr, ecedocLayout(EcedocRecord::None));
 }
 
-TEST(EcedocLayouts, NamesKeptAsTheRecordsSpellThem) {
-    auto names = [](EcedocRecord r) {
-        std::string all;
-        const RecordLayout *l = ecedocLayout(r);
-        for (size_t i = 0; i < l->count; ++i)
-            all += std::string(l->fields[i].name) + " ";
-        return all;
-    };
-    EXPECT_NE(std::string::npos, names(EcedocRecord::HDR010PQ).find("NC_ProductQuanty "));
-    EXPECT_NE(std::string::npos, names(EcedocRecord::ITM010ON).find("NC_ItemShipToFistName "));
-    EXPECT_NE(std::string::npos, names(EcedocRecord::ITM010ON).find("NC_ItemShipToComement "));
-    EXPECT_NE(std::string::npos, names(EcedocRecord::HDR010NC).find("NC_NumberofChildren "));
-    EXPECT_EQ("FieldName FieldLength FieldValue ", names(EcedocRecord::DATUSR));
-}
-
 TEST(EcedocDocumentType, FirstTwoCharactersOfTheProlog) {
     const struct {
         std::string prolog;
@@ -226,15 +211,6 @@ TEST(ReadEcedocStep, EveryTagRecognisedOverItsFullLength) {
             readEcedocStep(m.view(), 0, EcedocType::ON, EcedocHeaderRecords::EveryDocument, step))
             << text;
     }
-}
-
-TEST(EcedocWalk, GoesOnWhileBeforeTheLastByte) {
-    Message m("</ECEDOC>\n");
-    EXPECT_TRUE(ecedocWalkGoesOn(m.view(), 8));
-    EXPECT_FALSE(ecedocWalkGoesOn(m.view(), 9)); // a single trailing byte ends the walk
-    EXPECT_FALSE(ecedocWalkGoesOn(m.view(), 10));
-    Message empty("");
-    EXPECT_FALSE(ecedocWalkGoesOn(empty.view(), 0));
 }
 
 TEST(WriteUnknownEcedocTag, FortyBytesAtMostStoppingAtTheEndOfTheBody) {
