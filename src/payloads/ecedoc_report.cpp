@@ -36,6 +36,90 @@ void writeRecord(FILE *out, EcedocRecord record, ByteView bytes, int32_t valueLe
 
 } // namespace
 
+void writePROLOG(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::PROLOG, record, 0);
+}
+void writeHDR010PQ(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::HDR010PQ, record, 0);
+}
+void writeHDR010OS(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::HDR010OS, record, 0);
+}
+void writeHDR010PP(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::HDR010PP, record, 0);
+}
+void writeHDR010NC(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::HDR010NC, record, 0);
+}
+void writeHDR010ON(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::HDR010ON, record, 0);
+}
+void writeHDR020ON(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::HDR020, record, 0);
+}
+void writeHDR030ON(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::HDR030, record, 0);
+}
+void writeHDR040ON(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::HDR040, record, 0);
+}
+void writeITM010ON(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::ITM010ON, record, 0);
+}
+void writeITM010OS(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::ITM010Other, record, 0);
+}
+
+// The value length is read again from FieldLength; its zero byte is already in place.
+void writeDATUSR(FILE *out, ByteView record) {
+    writeRecord(out, EcedocRecord::DATUSR, record, datusrValueLength(record));
+}
+
+namespace {
+void writeRecordOf(FILE *out, EcedocRecord record, ByteView bytes) {
+    switch (record) {
+    case EcedocRecord::PROLOG:
+        writePROLOG(out, bytes);
+        break;
+    case EcedocRecord::HDR010PQ:
+        writeHDR010PQ(out, bytes);
+        break;
+    case EcedocRecord::HDR010OS:
+        writeHDR010OS(out, bytes);
+        break;
+    case EcedocRecord::HDR010PP:
+        writeHDR010PP(out, bytes);
+        break;
+    case EcedocRecord::HDR010NC:
+        writeHDR010NC(out, bytes);
+        break;
+    case EcedocRecord::HDR010ON:
+        writeHDR010ON(out, bytes);
+        break;
+    case EcedocRecord::HDR020:
+        writeHDR020ON(out, bytes);
+        break;
+    case EcedocRecord::HDR030:
+        writeHDR030ON(out, bytes);
+        break;
+    case EcedocRecord::HDR040:
+        writeHDR040ON(out, bytes);
+        break;
+    case EcedocRecord::ITM010ON:
+        writeITM010ON(out, bytes);
+        break;
+    case EcedocRecord::ITM010Other:
+        writeITM010OS(out, bytes);
+        break;
+    case EcedocRecord::DATUSR:
+        writeDATUSR(out, bytes);
+        break;
+    case EcedocRecord::None:
+        break;
+    }
+}
+} // namespace
+
 void writeECEDOCDetail(FILE *out, ByteView body) {
     EcedocType type = EcedocType::None;
     int64_t position = 0;
@@ -50,7 +134,7 @@ void writeECEDOCDetail(FILE *out, ByteView body) {
         if (step.record == EcedocRecord::None)
             writeTagLine(out, ecedocTagText(step.element, step.closing));
         else
-            writeRecord(out, step.record, step.body, step.valueLength);
+            writeRecordOf(out, step.record, step.body);
         position = step.next;
     }
 }
