@@ -40,17 +40,17 @@ bool pathExists(const char *path) {
 // The system's own search: wildcards in the last component, letter case ignored, the
 // short-name rules of the file system, "." and ".." like any other entry, in the order
 // the file system keeps its entries.
-bool findFiles(const std::string &pattern, std::vector<std::string> &names) {
+bool findFiles(const std::string &pattern, NameList &names) {
     names.clear();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     do {
-        names.emplace_back(found.cFileName);
+        names.add(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
-    return !names.empty();
+    return names.size() > 0;
 }
 
 std::string currentDirectory() {

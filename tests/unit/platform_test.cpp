@@ -1,13 +1,15 @@
-// The platform services against a real file system: directory search, message-file
-// reading, current directory, environment, user name and executable path. Where the
-// Windows build behaves differently by design (letter case, "." and ".."), the expected
-// result depends on the build's path separator.
+// The platform services against a real file system: directory search (wildcards, letter
+// case, dot entries, order), message-file reading, current directory, environment, user
+// name and executable path. Where the Windows build behaves differently by design, the
+// tables give its expectation beside the POSIX one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,17 +22,24 @@ namespace {
 
 const bool kWindows = platform::kPathSeparator == '\\';
 
-// A fresh directory with a few message files in it, removed at the end of the test.
-struct Scratch {
+class DirectorySearch : public ::testing::Test {
+  protected:
     fs::path dir;
-    Scratch() {
-        static int serial = 0;
+    void SetUp() override {
+        // Test processes run in parallel: each takes a directory of its own.
+        std::random_device random;
         dir = fs::temp_directory_path() /
-              ("qpeek-platform-" + std::to_string(std::rand()) + "-" + std::to_string(++serial));
+              ("qpeek-search-" + std::to_string(random()) + "-" + std::to_string(random()));
         fs::remove_all(dir);
-        fs::create_directories(dir);
+        ASSERT_TRUE(fs::create_directories(dir));
+        for (const char *name : {"b.qpk", "a.qpk", "ab.qpk", ".dot.qpk", "x.txt", "a.qpk.bak"})
+            file(name, name);
+        // A name that differs from another only in letter case is that same name on Windows.
+        if (!kWindows)
+            file("A.QPK", "A.QPK");
+        fs::create_directory(dir / "sub.qpk");
     }
-    ~Scratch() {
+    void TearDown() override {
         std::error_code ec;
         fs::remove_all(dir, ec);
     }
@@ -39,68 +48,79 @@ struct Scratch {
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return (dir / name).string();
     }
-    std::string pattern(const std::string &last) const { return dir.string() + "/" + last; }
+
+    // The matches joined by blanks: in the search's order for POSIX (sorted by bytes); sorted
+    // here for Windows, whose order is the file system's.
+    std::string search(const std::string &pattern) {
+        platform::NameList names;
+        if (!platform::findFiles(dir.string() + "/" + pattern, names))
+            return "(none)";
+        std::vector<std::string> v;
+        for (size_t i = 0; i < names.size(); ++i)
+            v.emplace_back(names[i]);
+        if (kWindows)
+            std::sort(v.begin(), v.end());
+        std::string joined;
+        for (size_t i = 0; i < v.size(); ++i)
+            joined += (i ? " " : "") + v[i];
+        return joined;
+    }
 };
 
-std::vector<std::string> sorted(std::vector<std::string> v) {
-    std::sort(v.begin(), v.end());
-    return v;
-}
-
-struct SearchCase {
-    const char *pattern;
-    std::vector<std::string> posix; // empty: no match
-    std::vector<std::string> windows;
-};
-
-TEST(FindFiles, WildcardsCaseAndDotEntries) {
-    Scratch s;
-    s.file("alpha.qpk", "A");
-    s.file("Beta.QPK", "B");
-    s.file("gamma.txt", "G");
-    s.file("ab", "X");
-    fs::create_directory(s.dir / "sub.qpk");
-    const SearchCase cases[] = {
-        {"*.qpk", {"alpha.qpk", "sub.qpk"}, {"Beta.QPK", "alpha.qpk", "sub.qpk"}},
-        {"?eta.QPK", {"Beta.QPK"}, {"Beta.QPK"}},
-        {"a*", {"ab", "alpha.qpk"}, {"ab", "alpha.qpk"}},
-        {"??", {"ab"}, {"..", "ab"}}, // ".." is a two-character name like any other
-        {"*",
-         {"Beta.QPK", "ab", "alpha.qpk", "gamma.txt", "sub.qpk"},
-         {".", "..", "Beta.QPK", "ab", "alpha.qpk", "gamma.txt", "sub.qpk"}},
-        {"alpha.qpk", {"alpha.qpk"}, {"alpha.qpk"}},
-        // The system's search hands back the entry's own spelling.
-        {"ALPHA.qpk", {}, {"alpha.qpk"}},
-        {"sub.qpk", {"sub.qpk"}, {"sub.qpk"}},
-        {"*.none", {}, {}},
-        {"missing.qpk", {}, {}},
-        {"nodir/*.qpk", {}, {}},
+TEST_F(DirectorySearch, WildcardsOrderAndDotEntries) {
+    struct {
+        const char *pattern;
+        const char *posix;
+        const char *windows;
+    } cases[] = {
+        // Case-sensitive and sorted on POSIX, dot-files and directories included.
+        {"*.qpk", ".dot.qpk a.qpk ab.qpk b.qpk sub.qpk", ".dot.qpk a.qpk ab.qpk b.qpk sub.qpk"},
+        {"?.qpk", "a.qpk b.qpk", "a.qpk b.qpk"},
+        {"*", ".dot.qpk A.QPK a.qpk a.qpk.bak ab.qpk b.qpk sub.qpk x.txt",
+         ". .. .dot.qpk a.qpk a.qpk.bak ab.qpk b.qpk sub.qpk x.txt"},
+        {"a*", "a.qpk a.qpk.bak ab.qpk", "a.qpk a.qpk.bak ab.qpk"},
+        {"*.q?k", ".dot.qpk a.qpk ab.qpk b.qpk sub.qpk", ".dot.qpk a.qpk ab.qpk b.qpk sub.qpk"},
+        {"**.txt", "x.txt", "x.txt"},
+        {"??", "(none)", ".."},      // ".." is a two-character name like any other on Windows
+        {"a.qpk", "a.qpk", "a.qpk"}, // a plain name that exists matches itself
+        {"sub.qpk", "sub.qpk", "sub.qpk"},
+        // Windows ignores letter case and hands back the entry's own spelling.
+        {"AB.QPK", "(none)", "ab.qpk"},
+        {"A?.Qpk", "(none)", "ab.qpk"},
+        {"missing.qpk", "(none)", "(none)"},
+        {"*.none", "(none)", "(none)"},
+        // A trailing "." or ".." names the directory itself or its parent, as the system
+        // resolves the path: the search returns that directory's own name.
+        {".", "(none)", "<dir>"},
+        {"..", "(none)", "<parent>"},
+        {"", "(none)", "(none)"},
+        {"no/such/*.qpk", "(none)", "(none)"},
     };
-    for (const SearchCase &c : cases) {
-        std::vector<std::string> names;
-        bool found = platform::findFiles(s.pattern(c.pattern), names);
-        const std::vector<std::string> &expected = kWindows ? c.windows : c.posix;
-        EXPECT_EQ(found, !expected.empty()) << c.pattern;
-        EXPECT_EQ(sorted(names), expected) << c.pattern;
-        if (!kWindows)
-            EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << c.pattern;
+    for (auto &c : cases) {
+        std::string expected = kWindows ? c.windows : c.posix;
+        if (expected == "<dir>")
+            expected = dir.filename().string();
+        else if (expected == "<parent>")
+            expected = dir.parent_path().filename().string();
+        EXPECT_EQ(expected, search(c.pattern)) << c.pattern;
     }
 }
 
-TEST(ReadMessageFile, RegularFilesOnly) {
-    Scratch s;
+TEST_F(DirectorySearch, ReadsRegularFilesOnly) {
     // Zero bytes, carriage returns and a ^Z must all arrive unchanged.
     const std::string binary("MD\0\r\n\x1a\xff end", 11);
-    struct Case {
+    struct {
         const char *what;
         std::string path;
         platform::ReadStatus status;
         std::string bytes;
     } cases[] = {
-        {"binary bytes", s.file("bin.qpk", binary), platform::ReadStatus::Ok, binary},
-        {"empty file", s.file("empty.qpk", ""), platform::ReadStatus::Ok, ""},
-        {"directory", s.dir.string(), platform::ReadStatus::CannotOpen, ""},
-        {"missing file", (s.dir / "missing.qpk").string(), platform::ReadStatus::CannotOpen, ""},
+        {"binary bytes", file("bin.qpk", binary), platform::ReadStatus::Ok, binary},
+        {"a shorter file after a longer one", (dir / "b.qpk").string(), platform::ReadStatus::Ok,
+         "b.qpk"},
+        {"empty file", file("empty.qpk", ""), platform::ReadStatus::Ok, ""},
+        {"directory", dir.string(), platform::ReadStatus::CannotOpen, ""},
+        {"missing file", (dir / "none").string(), platform::ReadStatus::CannotOpen, ""},
         {"empty path", "", platform::ReadStatus::CannotOpen, ""},
         {"device name (a missing file outside Windows)", "NUL", platform::ReadStatus::CannotOpen,
          ""},
@@ -108,50 +128,50 @@ TEST(ReadMessageFile, RegularFilesOnly) {
     // One buffer for every read, as the loader keeps it: a long file first.
     std::vector<unsigned char> buffer;
     int32_t length = -1;
-    ASSERT_EQ(platform::readMessageFile(s.file("long.qpk", std::string(5000, 'L')).c_str(), buffer,
-                                        length),
-              platform::ReadStatus::Ok);
-    EXPECT_EQ(length, 5000);
-    for (const Case &c : cases) {
+    ASSERT_EQ(platform::ReadStatus::Ok,
+              platform::readMessageFile(file("long.qpk", std::string(5000, 'L')).c_str(), buffer,
+                                        length));
+    EXPECT_EQ(5000, length);
+    for (auto &c : cases) {
         length = -1;
-        EXPECT_EQ(platform::readMessageFile(c.path.c_str(), buffer, length), c.status) << c.what;
+        EXPECT_EQ(c.status, platform::readMessageFile(c.path.c_str(), buffer, length)) << c.what;
         if (c.status != platform::ReadStatus::Ok) {
-            EXPECT_EQ(length, 0) << c.what;
+            EXPECT_EQ(0, length) << c.what;
             continue;
         }
-        ASSERT_EQ(length, static_cast<int32_t>(c.bytes.size())) << c.what;
-        EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + length), c.bytes) << c.what;
-        EXPECT_EQ(buffer[static_cast<size_t>(length)], 0)
-            << c.what << ": no zero byte after the body";
+        ASSERT_EQ(static_cast<int32_t>(c.bytes.size()), length) << c.what;
+        EXPECT_EQ(c.bytes, std::string(buffer.begin(), buffer.begin() + length)) << c.what;
+        EXPECT_EQ(0, buffer[static_cast<size_t>(length)]) << c.what << ": the loader's zero byte";
     }
 }
 
 TEST(PlatformQueries, DirectoryEnvironmentUserAndExecutable) {
-    EXPECT_EQ(platform::currentDirectory(), fs::current_path().string());
+    EXPECT_EQ(fs::current_path().string(), platform::currentDirectory());
     EXPECT_TRUE(platform::pathExists(platform::currentDirectory().c_str()));
     EXPECT_FALSE(platform::pathExists("no such file.qpk"));
 
     std::string value;
     const char *path = std::getenv("PATH");
-    ASSERT_NE(path, nullptr);
+    ASSERT_NE(nullptr, path);
     ASSERT_TRUE(platform::environmentValue("PATH", value));
-    EXPECT_EQ(value, path);
+    EXPECT_EQ(path, value);
     EXPECT_FALSE(platform::environmentValue("QPEEK_NO_SUCH_VARIABLE_42", value));
 
     EXPECT_FALSE(platform::userName().empty());
 
     std::string exe = platform::executablePath();
     std::string last = exe.substr(exe.find_last_of(kWindows ? "\\/" : "/") + 1);
-    EXPECT_EQ(last, kWindows ? "qpeek_unit_tests.exe" : "qpeek_unit_tests");
+    EXPECT_EQ(kWindows ? "qpeek_unit_tests.exe" : "qpeek_unit_tests", last);
     EXPECT_TRUE(fs::path(exe).is_absolute()) << exe;
 }
 
 TEST(PlatformQueries, LocalTimeFormat) {
     char stamp[32];
     platform::formatLocalTime(stamp, sizeof stamp, "%d %H:%M:%S");
-    ASSERT_EQ(std::string(stamp).size(), 11u) << stamp;
-    for (int i : {2, 5, 8})
-        EXPECT_TRUE(stamp[i] == ' ' || stamp[i] == ':') << stamp;
+    ASSERT_EQ(11u, std::string(stamp).size()) << stamp;
+    EXPECT_EQ(' ', stamp[2]) << stamp;
+    EXPECT_EQ(':', stamp[5]) << stamp;
+    EXPECT_EQ(':', stamp[8]) << stamp;
 }
 
 } // namespace
