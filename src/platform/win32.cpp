@@ -1,7 +1,7 @@
 // Windows implementation of the platform services, on the Win32 calls: directory search
 // (FindFirstFileA), current directory, environment, user name (GetUserNameA), executable
-// path (GetModuleFileNameA), local time, message-file reading and the definition lock
-// (a named mutex per user).
+// path (GetModuleFileNameA), local time, message- and definition-file reading and the
+// definition lock (a named mutex per user).
 #include "platform/platform.h"
 
 #include <climits>
@@ -123,19 +123,52 @@ void formatLocalTime(char *buf, size_t size, const char *format) {
         std::strftime(buf, size, format, &local);
 }
 
-ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer, int32_t &length) {
-    length = 0;
-    // Directories cannot be opened without backup semantics; a device or pipe opens but is
-    // not a disk file and is refused before anything is read from it.
+namespace {
+
+// Opens an existing disk file for reading. Directories cannot be opened without backup
+// semantics; a device or pipe opens but is not a disk file and is closed again before
+// anything is read from it, so that no open or read ever waits for a device.
+HANDLE openRegularFile(const char *path) {
     HANDLE file =
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return ReadStatus::CannotOpen;
+        return file;
     BY_HANDLE_FILE_INFORMATION info;
-    LARGE_INTEGER size;
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !GetFileSizeEx(file, &size)) {
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
+} // namespace
+
+// Read in binary mode: a definition file gives the same definitions in both builds (the
+// reader takes "\r\n" line ends itself, and a ^Z byte does not end the file).
+FILE *openDefinitionFile(const char *path) {
+    HANDLE file = openRegularFile(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    FILE *stream = _fdopen(fd, "rb");
+    if (!stream)
+        _close(fd); // closes the handle too
+    return stream;
+}
+
+ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer, int32_t &length) {
+    length = 0;
+    HANDLE file = openRegularFile(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return ReadStatus::CannotOpen;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
         CloseHandle(file);
         return ReadStatus::CannotOpen;
     }

@@ -71,8 +71,20 @@ echo "unit tests under wine: $((unit_passed + unit_failed + unit_skipped)) run, 
 
 # ---- golden cases against qpeek.exe.
 echo "== golden cases under wine"
-wrapper=$work/qpeek
-printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$WINE" "$qpeek_exe" >"$wrapper"
+# $QPEEK for the cases: runs qpeek.exe under wine. A case that copies $QPEEK elsewhere (to
+# have its own program directory) gets a copy of qpeek.exe beside the copied script.
+mkdir -p "$work/bin"
+wrapper=$work/bin/qpeek
+cat >"$wrapper" <<EOF
+#!/bin/sh
+exe='$qpeek_exe'
+here=\$(cd "\$(dirname "\$0")" && pwd)
+if [ "\$here" != '$work/bin' ]; then
+    [ -f "\$here/qpeek.exe" ] || cp "\$exe" "\$here/qpeek.exe" || exit 126
+    exe=\$here/qpeek.exe
+fi
+exec '$WINE' "\$exe" "\$@"
+EOF
 chmod +x "$wrapper"
 g_passed=0 g_failed=0 g_skipped=0
 for cmd in "$root"/tests/golden/*/cmd; do
