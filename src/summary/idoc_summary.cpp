@@ -80,13 +80,14 @@ struct SegmentRow {
     int32_t conditionOffset = 0;
 };
 
+constexpr StatusLetters kNoLetters = {0, {0, 0, 0}};
+
 constexpr SummaryTag text(int32_t offset, int32_t length, const char *format, TagWhen when) {
-    return SummaryTag{format, TagValue::Trimmed, offset, length, when, {0, {0, 0, 0}}};
+    return SummaryTag{format, TagValue::Trimmed, offset, length, when, kNoLetters};
 }
 
 constexpr SummaryTag quantity(int32_t offset, int32_t length, const char *format) {
-    return SummaryTag{format, TagValue::CutAtPoint, offset,
-                      length, TagWhen::Always,      {0, {0, 0, 0}}};
+    return SummaryTag{format, TagValue::CutAtPoint, offset, length, TagWhen::Always, kNoLetters};
 }
 
 constexpr SummaryTag status(StatusLetters letters) {
