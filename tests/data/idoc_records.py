@@ -230,3 +230,66 @@ def saph(version=1, length=108, encoding=273, ccsid=819, fmt="MQSTR", flags=0, c
             struct.pack("<i", flags) + text(client, 3) + text(language, 1) +
             host.encode().ljust(48, b"\0") + text(user, 12) + text(password, 8) + text(sysno, 2) +
             b"\0\0")
+
+
+ITEMS = [  # item number, quantity, unit, material, short text, price
+    ("000010", "12.000", "PCE", "FLOUR-T55-25KG", "Wheat flour T55 25 kg", "18.40"),
+    ("000020", "4.000", "PCE", "YEAST-DRY-500G", "Dry yeast 500 g", "3.95"),
+    ("000030", "250.000", "KGM", "SUGAR-FINE-BULK", "Fine sugar, bulk", "0.89"),
+    ("000040", "6.000", "PCE", "SALT-SEA-10KG", "Sea salt 10 kg", "7.20"),
+]
+
+
+def order_segments(items=3, po="PO7781", item_texts=False):
+    """The segments of a realistic order, as (name, values) pairs in message order."""
+    segs = [
+        ("E2EDK01005", dict(ACTION="000", CURCY="EUR", HWAER="EUR", WKURS="1.00000",
+                            ZTERM="ZB30", BSART="TA", BELNR="4500012345", NTGEW="912.500",
+                            BRGEW="948.000", GEWEI="KGM", VSART="01", RECIPNT_NO="100234")),
+        ("E2EDK14003", dict(QUALF="008", ORGID="1000")),
+        ("E2EDK14003", dict(QUALF="007", ORGID="10")),
+        ("E2EDK14003", dict(QUALF="006", ORGID="00")),
+        ("E2EDK03001", dict(IDDAT="002", DATUM="20261214")),
+        ("E2EDK03001", dict(IDDAT="012", DATUM="20261207", UZEIT="134500")),
+        ("E2EDKA1003", dict(PARVW="AG", PARTN="0000100234", NAME1="Hansen Bakeries Ltd",
+                            STRAS="Mill Lane 4", ORT01="Lakeside", PSTLZ="4021", LAND1="GB",
+                            TELF1="+44 1632 960345", SPRAS="E")),
+        ("E2EDKA3001", dict(QUALP="003", STDPN="5012345000017")),
+        ("E2EDKA1003", dict(PARVW="WE", PARTN="0000100235", NAME1="Hansen Bakeries Depot",
+                            STRAS="Harbour Road 17", ORT01="Lakeside", PSTLZ="4023", LAND1="GB")),
+        ("E2EDK02001", dict(QUALF="001", BELNR=po, DATUM="20261205", UZEIT="091500")),
+        ("E2EDKT1002", dict(TDID="0001", TSSPRAS="E", TSSPRAS_ISO="EN")),
+        ("E2EDKT2001", dict(TDLINE="Deliver to the rear gate between 6 and 8 am.", TDFORMAT="*")),
+    ]
+    for posex, qty, unit, material, short, price in ITEMS[:items]:
+        segs += [
+            ("E2EDP01006", dict(POSEX=posex, ACTION="001", MENGE=qty, MENEE=unit, VPREI=price,
+                                PEINH="1", CURCY="EUR", WERKS="1000", MATNR=material)),
+            ("E2EDP02001", dict(QUALF="001", BELNR=po, ZEILE=posex, DATUM="20261205")),
+            ("E2EDP03001", dict(IDDAT="002", DATUM="20261214")),
+            ("E2EDP03001", dict(IDDAT="029", DATUM="20261213")),
+            ("E2EDP20001", dict(WMENG=qty, EDATU="20261214")),
+            ("E2EDP19002", dict(QUALF="002", IDTNR=material, KTEXT=short)),
+        ]
+        if item_texts:
+            segs += [
+                ("E2EDPT1001", dict(TDID="0001", TSSPRAS="E", TSSPRAS_ISO="EN")),
+                ("E2EDPT2001", dict(TDLINE="Keep dry, store off the floor.", TDFORMAT="*")),
+                ("E2EDPT1001", dict(TDID="0002", TSSPRAS="E", TSSPRAS_ISO="EN")),
+                ("E2EDPT2001", dict(TDLINE="Pallets must not exceed 1.2 m.", TDFORMAT="*")),
+            ]
+    segs.append(("E2EDS01001", dict(SUMID="002", SUMME=str(items), SUNIT="EUR")))
+    return segs
+
+
+def order_body(form="EDI_DC40", with_saph=False, segs=None, idoctyp="ORDERS05",
+               docnum="0000000004711001", saph_args=None, cut=None):
+    """A whole IDoc body: optional MQSAPH, control record, data records (cut to `cut` bytes)."""
+    segs = order_segments() if segs is None else segs
+    w = IdocWriter(form, with_saph, docnum)
+    for name, values in segs:
+        w.segment(name, **values)
+    body = control_record(form, DOCNUM=docnum, IDOCTYP=idoctyp) + w.body()
+    if with_saph:
+        body = saph(**(saph_args or {})) + body
+    return body if cut is None else body[:cut]
