@@ -109,9 +109,10 @@ definitions(os.path.join(defs, "two_idoctyp.parser"), two_types, *records[1:], b
 definitions(os.path.join(defs, "ORDERS03.parser"),
             block("ORDERS05").replace("BEGIN_IDOC ORDERS05", "BEGIN_IDOC ORDERS03"))
 
-# Bulk: 10,000 small messages that each miss their IDoc type's definition.
-bulk = os.path.join(out, "bulk")
-if os.environ.get("QPEEK_BULK"):
+# Bulk (only on request, into the directory named by QPEEK_BULK): 10,000 small messages
+# that each miss their IDoc type's definition, for measuring memory over a long run.
+bulk = os.environ.get("QPEEK_BULK")
+if bulk:
     os.makedirs(bulk, exist_ok=True)
     miss = order_body(segs=full[:2], idoctyp="ZORDERS1")
     for i in range(10000):
