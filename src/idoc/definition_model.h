@@ -50,6 +50,8 @@ struct ParseContext {
     char versionSuffix[3] = {0, 0, 0};
     std::string idocType; // from the control record's IDOCTYP field
     FILE *out = nullptr;  // the report's output stream
+    // Set by every group occurrence that returns 0: whether its first member was absent.
+    bool groupTriggerAbsent = false;
 
     int64_t length() const { return data.length; }
 };

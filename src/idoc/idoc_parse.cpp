@@ -67,10 +67,13 @@ int32_t repeatMember(ParseContext &context, const DefinitionNode &member, const 
         if (context.error != 0 || context.position >= context.length() || rc != 0 ||
             count >= member.loopMax)
             break;
-        // An occurrence that consumed nothing (a group whose members are all optional and
-        // absent) would be repeated identically up to the loop maximum: count them at once.
-        if (context.position == before && index != 0) {
-            count = member.loopMax;
+        // An occurrence that consumed nothing (a group whose members are absent but optional)
+        // would be followed by identical ones up to the loop maximum, except that a first
+        // occurrence without its trigger is followed by one that ends the loop: settle the
+        // count at once instead of repeating (or nesting such repeats without end).
+        if (context.position == before) {
+            if (index != 0 || !context.groupTriggerAbsent)
+                count = member.loopMax;
             break;
         }
     }
@@ -185,11 +188,14 @@ int parseGroup(ParseContext &context, const DefinitionNode &group, const char *p
         p = own;
     }
     const auto &members = group.members;
+    bool triggerAbsent = false;
     size_t j = 0;
     for (; j < members.size() && context.error == 0 && context.position < context.length(); ++j) {
         const DefinitionNode &m = *members[j];
         bool memberGroup = m.kind == NodeKind::Group;
         int32_t count = repeatMember(context, m, p, j == 0);
+        if (j == 0)
+            triggerAbsent = count == 0;
         if (count == 0) {
             // No trigger: an optional group, or a repeat after the first, is not here.
             if (j == 0 && (!group.mandatory || index > 0))
@@ -210,6 +216,7 @@ int parseGroup(ParseContext &context, const DefinitionNode &group, const char *p
             fail(context, kErrorGroupEndedEarly);
         }
     }
+    context.groupTriggerAbsent = triggerAbsent;
     return 0;
 }
 

@@ -115,6 +115,24 @@ TEST_F(IdocParse, GroupThatConsumesNothingEndsItsLoop) {
     EXPECT_EQ(run.err.substr(0, 25), "Trailing data in buffer.\n");
 }
 
+TEST_F(IdocParse, NestedGroupsThatConsumeNothingStayLinear) {
+    // Each group's trigger is a group of absent optional members (present, consuming
+    // nothing) and its second member is the next level: repeating an occurrence to learn
+    // that it changes nothing would double the work at every level.
+    std::string text = "BEGIN_IDOC T\n";
+    for (int i = 0; i < 60; ++i)
+        text += "BEGIN_GROUP 1\nLOOPMAX 99\nBEGIN_GROUP 2\nBEGIN_SEGMENT A\nSTATUS OPTIONAL\n"
+                "END_SEGMENT\nEND_GROUP\n";
+    for (int i = 0; i < 60; ++i)
+        text += "END_GROUP\n";
+    define(text + "END_IDOC\n");
+    auto start = std::chrono::steady_clock::now();
+    ParseRun run = parse(control("T") + record("X"));
+    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 2.0);
+    EXPECT_EQ(run.err.substr(0, 25), "Trailing data in buffer.\n");
+}
+
 TEST_F(IdocParse, ElementPathsNameGroupOccurrences) {
     define("BEGIN_IDOC T\n"
            "BEGIN_GROUP 1\nLOOPMAX 9\n"
