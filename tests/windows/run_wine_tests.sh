@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows test suite under wine: the unit tests (qpeek_unit_tests.exe), every
 # golden case of tests/golden against qpeek.exe (expected files X.win where the Windows
-# build differs, skip.win where a case cannot apply), and the definition-lock tests of
-# processes that contend for the per-user mutex.
+# build differs, skip.win where a case cannot apply), the system tests of tests/system, and
+# the definition-lock tests of processes that contend for the per-user mutex.
 #
 #   tests/windows/run_wine_tests.sh [BUILD_DIR]     (default: build-win)
 #
@@ -112,6 +112,19 @@ for cmd in "$root"/tests/golden/*/cmd; do
 done
 [ "${UPDATE_GOLDEN:-0}" = 1 ] && exit 0
 echo "golden cases under wine: $((g_passed + g_failed + g_skipped)) run, $g_passed passed, $g_failed failed, $g_skipped skipped"
+
+# ---- system tests (tests/system/*.sh QPEEK ROOT) against qpeek.exe: many processes at once.
+echo "== system tests under wine"
+for script in "$root"/tests/system/*.sh; do
+    [ -f "$script" ] || continue
+    name=$(basename "$script" .sh)
+    if timeout 600 bash "$script" "$wrapper" "$root" >"$work/system.log" 2>&1; then
+        pass "system.$name"
+    else
+        fail "system.$name"
+    fi
+    sed 's/^/    /' "$work/system.log" | tail -n 20
+done
 
 # ---- the definition lock between processes of the same user.
 echo "== definition lock under wine"
