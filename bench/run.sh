@@ -32,6 +32,7 @@ else
 fi
 
 work=${keep:-$(mktemp -d)}
+mkdir -p "$work"
 [ -z "$keep" ] && trap 'rm -rf "$work"' EXIT
 command -v hexdump >/dev/null || { echo "hexdump is missing (apt-get install bsdextrautils)" >&2; exit 2; }
 
