@@ -109,15 +109,18 @@ const IdocDefinition *loadSegmentDefinition(ParseContext &context, const char *n
 }
 
 const IdocDefinition *findDefinition(ParseContext &context, const char *name, FindMode mode) {
-    lockDefinitions();
-    if (const IdocDefinition *d = findCached(name)) {
-        unlockDefinitions();
+    // The cache belongs to this process alone, so a search of it needs no cross-process
+    // lock: taking it would cost two system calls per data record, and a wait whenever
+    // another process reads its definition files. The lock is still opened at the search
+    // (with its message when it cannot be), and held wherever files may be read.
+    if (!gLockOpen)
+        openDefinitionMutex();
+    if (const IdocDefinition *d = findCached(name))
         return d;
-    }
-    if (mode == FindMode::Exact) {
-        unlockDefinitions();
+    if (mode == FindMode::Exact)
         return nullptr;
-    }
+    if (gLockOpen)
+        platform::acquireDefinitionLock(kDefinitionLockTimeoutMs);
 
     // Version fallback: ORDERS05 tries ORDERS04 ... ORDERS00, each from the cache or its
     // files, and last ORDERS from the cache alone.

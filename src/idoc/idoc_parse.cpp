@@ -223,9 +223,10 @@ int parseGroup(ParseContext &context, const DefinitionNode &group, const char *p
 int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const char *path, int) {
     if (!segmentMatches(context, segment.name))
         return 1;
-    char recordName[16];
-    std::snprintf(recordName, sizeof recordName, "%s%s",
-                  context.dataRecordKind != 0 ? "EDI_DD" : "ICI_DD", context.versionSuffix);
+    char *recordName = context.dataRecordName;
+    if (!recordName[0])
+        std::snprintf(recordName, sizeof context.dataRecordName, "%s%s",
+                      context.dataRecordKind != 0 ? "EDI_DD" : "ICI_DD", context.versionSuffix);
     const IdocDefinition *header = findOrLoad(context, recordName);
     if (!header) {
         logError(context, "Unable to find segment %s.\n", recordName);
@@ -280,6 +281,7 @@ void parseMessage(FILE *out, ByteView body) {
             if (char *blank = std::strchr(tag, ' '))
                 *blank = 0;
             std::memset(context.versionSuffix, 0, sizeof context.versionSuffix);
+            context.dataRecordName[0] = 0;
             if (context.data.at(context.position + kVersionSuffixOffset) != ' ')
                 context.data.copyOut(context.position + kVersionSuffixOffset, 2,
                                      context.versionSuffix, 2);
