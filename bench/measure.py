@@ -8,7 +8,9 @@ Every command runs in DIR (short relative names keep the argument list of a dire
 tens of thousands of files within the system's limit) with standard output to /dev/null;
 the first --cmd is the reference (qpeek), the others are compared with it: the last column
 is qpeek's time over the command's (qpeek/cat, qpeek/hexdump). Prints one table row per
-command and a machine-readable, tab-separated line "RESULT label command min median maxrss_kb" for each.
+command and a machine-readable, tab-separated line "RESULT label command min median maxrss_kb cpu_min"
+for each. "cpu s" is the least user + system time of the runs, and the last column the
+ratio of those (on a shared machine the wall time also counts waits for a processor).
 """
 import argparse
 import os
@@ -22,7 +24,9 @@ GNU_TIME = "/usr/bin/time"
 
 
 def run_once(command, cwd):
-    """Wall seconds, peak resident KB and exit code of one run. A child forked from this
+    """Wall seconds, CPU seconds (user + system), peak resident KB and exit code of one run.
+    On a shared machine the CPU time is the steadier figure: the wall time also counts the
+    waits for a processor. A child forked from this
     interpreter would inherit its resident size in the peak figure, so the peak comes from
     GNU time when it is there (its floor is then the shell's few MB)."""
     argv = ["bash", "-c", "exec " + command]
@@ -41,7 +45,8 @@ def run_once(command, cwd):
             lines = f.read().split()
         os.unlink(rss_file.name)
         rss = int(lines[-1]) if lines and lines[-1].isdigit() else rss
-    return elapsed, rss, os.waitstatus_to_exitcode(status)
+    cpu = usage.ru_utime + usage.ru_stime
+    return elapsed, cpu, rss, os.waitstatus_to_exitcode(status)
 
 
 def main():
@@ -56,22 +61,24 @@ def main():
     for spec in args.cmd:
         label, command = spec.split("=", 1)
         run_once(command, args.cwd)  # warm the page cache
-        times, rss = [], 0
+        times, cpus, rss = [], [], 0
         for _ in range(args.runs):
-            t, r, rc = run_once(command, args.cwd)
+            t, c, r, rc = run_once(command, args.cwd)
             if rc not in (0,):
                 raise SystemExit("command failed (%d): %s" % (rc, command))
             times.append(t)
+            cpus.append(c)
             rss = max(rss, r)
-        rows.append((label, min(times), statistics.median(times), rss))
+        rows.append((label, min(times), statistics.median(times), min(cpus), rss))
     ref = rows[0]
     mb = args.bytes / 1e6
-    print("%-34s %10s %10s %9s %10s %10s" % (args.label, "min s", "median s", "MB/s", "peak MB",
-                                              "qpeek/this"))
-    for label, tmin, tmed, rss in rows:
-        print("%-34s %10.4f %10.4f %9.1f %10.1f %10.2f" % (
-            label, tmin, tmed, mb / tmin if tmin > 0 else 0, rss / 1024, ref[1] / tmin))
-        print("RESULT\t%s\t%s\t%.6f\t%.6f\t%d" % (args.label, label, tmin, tmed, rss))
+    print("%-30s %9s %9s %9s %8s %8s %10s %9s" % (args.label, "min s", "median s", "cpu s",
+                                                 "MB/s", "peak MB", "qpeek/this", "(cpu)"))
+    for label, tmin, tmed, cmin, rss in rows:
+        print("%-30s %9.4f %9.4f %9.4f %8.1f %8.1f %10.2f %9.2f" % (
+            label, tmin, tmed, cmin, mb / tmin if tmin > 0 else 0, rss / 1024, ref[1] / tmin,
+            ref[3] / cmin if cmin > 0 else 0))
+        print("RESULT\t%s\t%s\t%.6f\t%.6f\t%d\t%.6f" % (args.label, label, tmin, tmed, rss, cmin))
 
 
 if __name__ == "__main__":
