@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,6 +133,27 @@ void formatLocalTime(char *buf, size_t size, const char *format) {
         std::strftime(buf, size, format, &local);
 }
 
+namespace {
+
+// A buffer of many megabytes is asked to be backed by large pages where the system offers
+// them: a 100 MB message then costs a few dozen page faults instead of twenty-five thousand.
+void adviseLargePages(void *data, size_t size) {
+#ifdef MADV_HUGEPAGE
+    constexpr uintptr_t kLargePage = 2u << 20;
+    if (size < 4 * kLargePage)
+        return;
+    uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(kLargePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
+#endif
+}
+
+} // namespace
+
 ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer, int32_t &length) {
     length = 0;
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -147,8 +169,14 @@ ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer,
         return ReadStatus::TooLarge;
     }
     size_t size = static_cast<size_t>(st.st_size);
-    if (buffer.size() < size + 1)
+    if (buffer.size() < size + 1) {
+        if (buffer.capacity() < size + 1) {
+            buffer.clear(); // nothing of the last message is kept: no copy when it grows
+            buffer.reserve(size + 1);
+            adviseLargePages(buffer.data(), buffer.capacity());
+        }
         buffer.resize(size + 1);
+    }
     size_t got = 0;
     while (got < size) {
         ssize_t n = read(fd, buffer.data() + got, size - got);
