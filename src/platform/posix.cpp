@@ -126,11 +126,25 @@ std::string executablePath() {
 void formatLocalTime(char *buf, size_t size, const char *format) {
     if (size == 0)
         return;
+    // Thousands of messages are reported within one second: the text of the last second is
+    // kept and copied while the second, the format and the buffer size stay the same.
+    static std::time_t lastTime = static_cast<std::time_t>(-1);
+    static std::string lastFormat;
+    static size_t lastSize = 0;
+    static std::string lastText;
     std::time_t now = std::time(nullptr);
+    if (now == lastTime && size == lastSize && lastFormat == format) {
+        std::memcpy(buf, lastText.c_str(), lastText.size() + 1);
+        return;
+    }
     struct tm local;
     buf[0] = 0;
     if (localtime_r(&now, &local))
         std::strftime(buf, size, format, &local);
+    lastTime = now;
+    lastFormat = format;
+    lastSize = size;
+    lastText.assign(buf, strnlen(buf, size - 1));
 }
 
 namespace {
