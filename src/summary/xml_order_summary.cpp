@@ -82,7 +82,9 @@ void writeXmlOrderSummary(FILE *out, const Mqmd &md, ByteView body) {
                 rootShown = true;
             }
             for (const OrderKey &key : kOrderKeys) {
-                if (startsWith(scan.capture, key.startTag) == 0) {
+                // The first character settles most keys without a comparison call.
+                if (scan.capture[0] == key.startTag[0] &&
+                    startsWith(scan.capture, key.startTag) == 0) {
                     ByteView content = valueStart >= 0 ? body.from(valueStart) : ByteView{};
                     std::fprintf(out, "%s%s(%s)", key.lead, key.code,
                                  elementText(content, value, sizeof value));
