@@ -71,6 +71,12 @@ void writeXmlOrderSummary(FILE *out, const Mqmd &md, ByteView body) {
     char value[kValueSize];
 
     for (int64_t i = 0; i < body.length; ++i) {
+        // Bytes that are neither a "<" nor, in a tag, its ">" are only taken into the capture.
+        size_t run = scan.plainRun(body.data + i, static_cast<size_t>(body.length - i));
+        scan.takeRun(body.data + i, run);
+        i += static_cast<int64_t>(run);
+        if (i == body.length)
+            break;
         unsigned char byte = body.data[i];
         scan.take(byte);
         if (byte == '<') {
