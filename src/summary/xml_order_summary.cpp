@@ -37,6 +37,23 @@ constexpr size_t kValueSize = 1024;
 // The root element's start tag is written when the first child element opens.
 constexpr int64_t kFirstChildDepth = 2;
 
+// The tag "%s%s(%s)" with the key's lead and letters and the value, in one write.
+void writeOrderTag(FILE *out, const OrderKey &key, const char *value) {
+    char tag[kValueSize + 16];
+    size_t used = 0;
+    auto append = [&](const char *text) {
+        size_t n = strnlen(text, sizeof tag - 1 - used);
+        std::memcpy(tag + used, text, n);
+        used += n;
+    };
+    append(key.lead);
+    append(key.code);
+    append("(");
+    append(value);
+    append(")");
+    std::fwrite(tag, 1, used, out);
+}
+
 } // namespace
 
 int startsWith(const char *text, const char *prefix) {
@@ -92,8 +109,7 @@ void writeXmlOrderSummary(FILE *out, const Mqmd &md, ByteView body) {
                 if (scan.capture[0] == key.startTag[0] &&
                     startsWith(scan.capture, key.startTag) == 0) {
                     ByteView content = valueStart >= 0 ? body.from(valueStart) : ByteView{};
-                    std::fprintf(out, "%s%s(%s)", key.lead, key.code,
-                                 elementText(content, value, sizeof value));
+                    writeOrderTag(out, key, elementText(content, value, sizeof value));
                     break;
                 }
             }
