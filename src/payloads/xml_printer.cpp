@@ -42,10 +42,15 @@ struct XmlOutput {
             size_t k = sizeof buffer - used;
             if (k > n)
                 k = n;
-            for (size_t j = 0; j < k; ++j) {
-                unsigned char c = bytes[j];
-                buffer[used] = static_cast<char>(c);
-                used += (c != '\n' && c != '\r') ? 1 : 0;
+            std::memcpy(buffer + used, bytes, k);
+            if (std::memchr(bytes, '\n', k) || std::memchr(bytes, '\r', k)) {
+                for (size_t j = 0; j < k; ++j) {
+                    unsigned char c = bytes[j];
+                    buffer[used] = static_cast<char>(c);
+                    used += (c != '\n' && c != '\r') ? 1 : 0;
+                }
+            } else {
+                used += k;
             }
             bytes += k;
             n -= k;
