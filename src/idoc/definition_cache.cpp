@@ -26,8 +26,11 @@ bool gLockOpen = false;
 
 bool gProgramDirectoryKnown = false;
 std::string gProgramDirectory;
-// P + "qpeek.parser" at the start of a message, emptied by its first use.
-std::string gDefaultDefinitionFile;
+// P + "qpeek.parser", made when P becomes known; the default definition file of a message
+// is this path while gDefaultDefinitionPending says it is not used yet (set at the start of
+// every message, cleared by its first use), so no path is built per message.
+std::string gDefaultDefinitionPath;
+bool gDefaultDefinitionPending = false;
 
 const IdocDefinition *findCached(const char *name) {
     auto it = gIndex.find(std::string_view(name));
@@ -42,6 +45,7 @@ const std::string &programDirectory() {
         size_t slash = path.rfind('/');
         gProgramDirectory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
         gProgramDirectoryKnown = true;
+        gDefaultDefinitionPath = gProgramDirectory + "qpeek.parser";
     }
     return gProgramDirectory;
 }
@@ -49,10 +53,12 @@ const std::string &programDirectory() {
 void setProgramDirectory(const std::string &directory) {
     gProgramDirectory = directory;
     gProgramDirectoryKnown = true;
+    gDefaultDefinitionPath = gProgramDirectory + "qpeek.parser";
 }
 
 void beginDefinitionMessage() {
-    gDefaultDefinitionFile = programDirectory() + "qpeek.parser";
+    programDirectory(); // the executable's path is looked up once per run
+    gDefaultDefinitionPending = true;
 }
 
 void addDefinition(std::unique_ptr<IdocDefinition> definition) {
@@ -95,10 +101,10 @@ void unlockDefinitions() {
 
 const IdocDefinition *loadSegmentDefinition(ParseContext &context, const char *name) {
     const std::string &p = programDirectory();
-    if (!gDefaultDefinitionFile.empty()) {
-        std::string path;
-        path.swap(gDefaultDefinitionFile); // emptied whatever the outcome
-        if (const IdocDefinition *d = readDefinitionFile(context, name, path.c_str()))
+    if (gDefaultDefinitionPending) {
+        gDefaultDefinitionPending = false; // used up whatever the outcome
+        if (const IdocDefinition *d =
+                readDefinitionFile(context, name, gDefaultDefinitionPath.c_str()))
             return d;
     }
     std::string path = p + name + ".parser";
