@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
 # Benchmarks qpeek against cat and hexdump -C over generated corpora, in one run.
 #
-#   bench/run.sh [--smoke] [--double] [--runs N] [--keep DIR]
+#   bench/run.sh [--smoke] [--double] [--runs N] [--keep DIR] [--baseline BINARY]
 #
-# --smoke   small corpora, one run each, for the test suite (checks the script still works)
-# --double  also times corpora of twice the size, to show that the cost grows linearly
+# --smoke     small corpora, one run each, for the test suite (checks the script still works)
+# --double    also times corpora of twice the size, to show that the cost grows linearly
+# --baseline  also times another qpeek binary (an earlier build) in the same run, so that a
+#             before/after comparison sees the same machine load
 # Corpora (see bench/generate.py): (a) message files of every kind, (b) one large IDoc,
 # (c) one large parser-definition file.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=5 smoke=0 double=0 keep=""
+runs=5 smoke=0 double=0 keep="" baseline=""
 while [ $# -gt 0 ]; do
     case $1 in
     --smoke) smoke=1 runs=1 ;;
     --double) double=1 ;;
     --runs) runs=$2; shift ;;
     --keep) keep=$2; shift ;;
-    *) echo "usage: $0 [--smoke] [--double] [--runs N] [--keep DIR]" >&2; exit 2 ;;
+    --baseline) baseline=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift ;;
+    *) echo "usage: $0 [--smoke] [--double] [--runs N] [--keep DIR] [--baseline BINARY]" >&2; exit 2 ;;
     esac
     shift
 done
@@ -56,7 +59,16 @@ bench_scale() { # scale-name files idoc-records definition-types
     mkdir -p "$dir"
     python3 "$root/bench/generate.py" "$dir" --files "$2" --idoc-records "$3" --definition-types "$4"
     # The definitions are found in the program directory: put a copy of qpeek beside them.
-    for c in messages idoc definitions; do cp "$binary" "$dir/$c/qpeek"; done
+    for c in messages idoc definitions; do
+        cp "$binary" "$dir/$c/qpeek"
+        [ -n "$baseline" ] && cp "$baseline" "$dir/$c/qpeek-baseline"
+    done
+    # With a baseline: its row "baseline" follows qpeek's; qpeek/this is then after/before.
+    local bs=() bd=() bb=() bc=()
+    if [ -n "$baseline" ]; then
+        bs=("baseline=./qpeek-baseline '*.qpk' -s") bd=("baseline=./qpeek-baseline '*.qpk' -d")
+        bb=("baseline=./qpeek-baseline big.qpk") bc=("baseline=./qpeek-baseline last.qpk")
+    fi
     local a="$dir/messages" b="$dir/idoc" c="$dir/definitions"
     local abytes bbytes cbytes
     abytes=$(cd "$a" && find . -name '*.qpk' -print0 | xargs -0 cat | wc -c)
@@ -72,14 +84,14 @@ bench_scale() { # scale-name files idoc-records definition-types
     echo "== $name: (a) $(cd "$a" && find . -name '*.qpk' | wc -l) files, $abytes bytes;" \
          "(b) $bbytes bytes, report $(stat -c %s "$b/report.txt") bytes; (c) $cbytes bytes"
     measure "$a" "$name/a summary" "$abytes" \
-        "qpeek -s=./qpeek '*.qpk' -s" "cat=cat *.qpk" "hexdump -C=hexdump -C *.qpk"
+        "qpeek -s=./qpeek '*.qpk' -s" "${bs[@]}" "cat=cat *.qpk" "hexdump -C=hexdump -C *.qpk"
     measure "$a" "$name/a detailed" "$abytes" \
-        "qpeek -d=./qpeek '*.qpk' -d" "cat=cat *.qpk" "hexdump -C=hexdump -C *.qpk"
+        "qpeek -d=./qpeek '*.qpk' -d" "${bd[@]}" "cat=cat *.qpk" "hexdump -C=hexdump -C *.qpk"
     measure "$b" "$name/b idoc detailed" "$bbytes" \
-        "qpeek=./qpeek big.qpk" "cat input=cat big.qpk" "cat report=cat report.txt" \
+        "qpeek=./qpeek big.qpk" "${bb[@]}" "cat input=cat big.qpk" "cat report=cat report.txt" \
         "hexdump -C=hexdump -C big.qpk"
     measure "$c" "$name/c definitions" "$cbytes" \
-        "qpeek=./qpeek last.qpk" "cat=cat qpeek.parser"
+        "qpeek=./qpeek last.qpk" "${bc[@]}" "cat=cat qpeek.parser"
 }
 
 if [ $smoke = 1 ]; then

@@ -70,6 +70,14 @@ def main():
             check(scale + " (c) definitions MB/s", ">= 200", "%.1f", lambda v: v >= 200,
                   *rate(sizes[(scale, "c")], c))
 
+    for scale in scales:
+        for what, cmd in (("a summary", "qpeek -s"), ("a detailed", "qpeek -d"),
+                          ("b idoc detailed", "qpeek"), ("c definitions", "qpeek")):
+            x, base = get(scale, what, cmd), get(scale, what, "baseline")
+            if x and base:
+                check("%s (%s) baseline/qpeek (speed-up)" % (scale, what), "-", "%.2f",
+                      lambda v: True, *ratio(base, x))
+
     if len(scales) == 2:
         small, big = scales
         for what, cmd in (("a summary", "qpeek -s"), ("a detailed", "qpeek -d"),
