@@ -36,6 +36,10 @@ fi
 
 work=${keep:-$(mktemp -d)}
 mkdir -p "$work"
+# The definition lock is shared by every qpeek process of the user: a lock directory of the
+# benchmark's own keeps other qpeek runs (tests, fuzzing) from making these runs wait.
+mkdir -p "$work/runtime" && chmod 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
 [ -z "$keep" ] && trap 'rm -rf "$work"' EXIT
 command -v hexdump >/dev/null || { echo "hexdump is missing (apt-get install bsdextrautils)" >&2; exit 2; }
 

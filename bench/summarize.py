@@ -31,14 +31,6 @@ def main():
     def get(scale, what, cmd):
         return res.get(("%s/%s" % (scale, what), cmd))
 
-    rows = []
-
-    def check(name, limit, fmt, test, wall, cpu=None):
-        """One target: judged on the wall figure; the CPU figure beside it."""
-        cpu_text = fmt % cpu if cpu is not None and cpu == cpu else "-"
-        rows.append("%-50s %10s %10s %10s  %s" % (name, fmt % wall, cpu_text, limit,
-                                                  "ok" if test(wall) else "MISSED"))
-
     def ratio(x, y):
         return x[0] / y[0], (x[3] / y[3] if y[3] > 0 else float("nan"))
 
@@ -46,50 +38,73 @@ def main():
         return nbytes / 1e6 / x[0], (nbytes / 1e6 / x[3] if x[3] > 0 else float("nan"))
 
     scales = sorted({s for s, _ in sizes}, key=lambda s: sizes[(s, "a")])
-    for scale in scales:
-        for what, mode, limit in (("a summary", "qpeek -s", 1.5), ("a detailed", "qpeek -d", 3)):
-            q, cat, hexd = get(scale, what, mode), get(scale, what, "cat"), get(scale, what, "hexdump -C")
-            if q and cat and hexd:
-                check("%s (%s) qpeek/cat" % (scale, what), "<= %g" % limit, "%.2f",
-                      lambda v, l=limit: v <= l, *ratio(q, cat))
-                check("%s (%s) qpeek/hexdump -C" % (scale, what), "< 1", "%.3f",
-                      lambda v: v < 1, *ratio(q, hexd))
-                check("%s (%s) peak MB" % (scale, what), "< 10", "%.1f",
-                      lambda v: v < 10, q[2] / 1024)
-        b, b_rep = get(scale, "b idoc detailed", "qpeek"), get(scale, "b idoc detailed", "cat report")
-        if b and b_rep:
-            check(scale + " (b) detailed MB/s of input", ">= 150", "%.1f", lambda v: v >= 150,
-                  *rate(sizes[(scale, "b")], b))
-            check(scale + " (b) qpeek/cat of the report", "<= 3", "%.2f", lambda v: v <= 3,
-                  *ratio(b, b_rep))
-            limit = (2 * sizes[(scale, "b")] + sizes[(scale, "b-defs")]) / 2**20
-            check(scale + " (b) peak MB", "< %.1f" % limit, "%.1f", lambda v: v < limit,
-                  b[2] / 1024)
-        c = get(scale, "c definitions", "qpeek")
-        if c:
-            check(scale + " (c) definitions MB/s", ">= 200", "%.1f", lambda v: v >= 200,
-                  *rate(sizes[(scale, "c")], c))
+    modes = {"a summary": "qpeek -s", "a detailed": "qpeek -d", "b idoc detailed": "qpeek",
+             "c definitions": "qpeek"}
 
-    for scale in scales:
-        for what, cmd in (("a summary", "qpeek -s"), ("a detailed", "qpeek -d"),
-                          ("b idoc detailed", "qpeek"), ("c definitions", "qpeek")):
-            x, base = get(scale, what, cmd), get(scale, what, "baseline")
-            if x and base:
-                check("%s (%s) baseline/qpeek (speed-up)" % (scale, what), "-", "%.2f",
-                      lambda v: True, *ratio(base, x))
+    def targets(who):
+        """The targets for qpeek ("qpeek") or for the baseline build ("baseline"), in order:
+        (name, limit, format, test, wall figure, cpu figure)."""
+        rows = []
 
-    if len(scales) == 2:
-        small, big = scales
-        for what, cmd in (("a summary", "qpeek -s"), ("a detailed", "qpeek -d"),
-                          ("b idoc detailed", "qpeek"), ("c definitions", "qpeek")):
-            x, y = get(small, what, cmd), get(big, what, cmd)
-            if x and y:
-                check("doubling (%s): %s / %s" % (what, big, small), "<= 2", "%.2f",
-                      lambda v: v <= 2, *ratio(y, x))
+        def check(name, limit, fmt, test, wall, cpu=float("nan")):
+            rows.append((name, limit, fmt, test, wall, cpu))
+
+        def q(scale, what):
+            return get(scale, what, modes[what] if who == "qpeek" else "baseline")
+
+        for scale in scales:
+            for what, limit in (("a summary", 1.5), ("a detailed", 3)):
+                x, cat, hexd = q(scale, what), get(scale, what, "cat"), get(scale, what, "hexdump -C")
+                if x and cat and hexd:
+                    check("%s (%s) qpeek/cat" % (scale, what), "<= %g" % limit, "%.2f",
+                          lambda v, l=limit: v <= l, *ratio(x, cat))
+                    check("%s (%s) qpeek/hexdump -C" % (scale, what), "< 1", "%.3f",
+                          lambda v: v < 1, *ratio(x, hexd))
+                    check("%s (%s) peak MB" % (scale, what), "< 10", "%.1f",
+                          lambda v: v < 10, x[2] / 1024)
+            b, b_rep = q(scale, "b idoc detailed"), get(scale, "b idoc detailed", "cat report")
+            if b and b_rep:
+                check(scale + " (b) detailed MB/s of input", ">= 150", "%.1f",
+                      lambda v: v >= 150, *rate(sizes[(scale, "b")], b))
+                check(scale + " (b) qpeek/cat of the report", "<= 3", "%.2f", lambda v: v <= 3,
+                      *ratio(b, b_rep))
+                limit = (2 * sizes[(scale, "b")] + sizes[(scale, "b-defs")]) / 2**20
+                check(scale + " (b) peak MB", "< %.1f" % limit, "%.1f",
+                      lambda v, l=limit: v < l, b[2] / 1024)
+            c = q(scale, "c definitions")
+            if c:
+                check(scale + " (c) definitions MB/s", ">= 200", "%.1f", lambda v: v >= 200,
+                      *rate(sizes[(scale, "c")], c))
+        if len(scales) == 2:
+            small, big = scales
+            for what in modes:
+                x, y = q(small, what), q(big, what)
+                if x and y:
+                    check("doubling (%s): %s / %s" % (what, big, small), "<= 2", "%.2f",
+                          lambda v: v <= 2, *ratio(y, x))
+        return rows
+
+    def figure(fmt, v):
+        return fmt % v if v == v else "-"
+
+    after = targets("qpeek")
+    before = {r[0]: r for r in targets("baseline")}
     title = "target (min times" + ("; smoke sizes are too small to judge)" if "smoke" in scales
                                    else ")")
-    print("%-50s %10s %10s %10s" % (title, "wall", "cpu", "limit"))
-    print("\n".join(rows))
+    print("%-46s %9s %9s %9s %9s %9s" % (title, "wall", "cpu", "limit", "base wall", "base cpu"))
+    for name, limit, fmt, test, wall, cpu in after:
+        b = before.get(name)
+        print("%-46s %9s %9s %9s %9s %9s  %s" % (
+            name, figure(fmt, wall), figure(fmt, cpu), limit,
+            figure(fmt, b[4]) if b else "", figure(fmt, b[5]) if b else "",
+            "ok" if test(wall) else "MISSED"))
+    for scale in scales:
+        for what, cmd in modes.items():
+            x, base = get(scale, what, cmd), get(scale, what, "baseline")
+            if x and base:
+                w, c = ratio(base, x)
+                print("%-46s %9.2f %9.2f" % ("%s (%s) speed-up baseline/qpeek" % (scale, what),
+                                             w, c))
 
 
 if __name__ == "__main__":
