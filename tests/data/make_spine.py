@@ -37,6 +37,8 @@ w("rfh2_reversed_text.qpk", rfh_v2(["<usr><Id>7</Id></usr>", "plain=value"], big
 w("rfh_length_beyond.qpk", rfh_v1("A B", struc_length=9999), b"rest")
 w("rfh_length_short.qpk", rfh_v1("A B", struc_length=8), b"rest")
 w("rfh2_negative_block.qpk", rfh_v2([], struc_length=48) + i32(-5) + b"\0" * 8, b"after")
+# A reversed NameValueLength near the largest integer: the length walk must not overflow.
+w("rfh2_huge_block.qpk", rfh_v2([], big=True, struc_length=44) + i32(0x7FFFFFFC, True) + b"abcd", b"after")
 w("rfh_then_iih.qpk", rfh_v1("K V"), iih(big=True), b"IMS data")
 # MQIIH forms
 # Version 1 headers come from big-endian senders; a native-order version 1 header is
