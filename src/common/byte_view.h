@@ -22,7 +22,8 @@ struct ByteView {
 
     // A 32-bit little-endian integer at any offset; missing bytes read as zero.
     int32_t int32At(int64_t offset) const {
-        uint32_t v = static_cast<uint32_t>(at(offset)) | static_cast<uint32_t>(at(offset + 1)) << 8 |
+        uint32_t v = static_cast<uint32_t>(at(offset)) |
+                     static_cast<uint32_t>(at(offset + 1)) << 8 |
                      static_cast<uint32_t>(at(offset + 2)) << 16 |
                      static_cast<uint32_t>(at(offset + 3)) << 24;
         return static_cast<int32_t>(v);

@@ -28,7 +28,8 @@ struct RecordLayout {
 };
 
 template <size_t N>
-constexpr RecordLayout makeLayout(const char *name, const FieldLayout (&fields)[N], int32_t length) {
+constexpr RecordLayout makeLayout(const char *name, const FieldLayout (&fields)[N],
+                                  int32_t length) {
     return RecordLayout{name, fields, N, length};
 }
 

@@ -12,35 +12,35 @@ constexpr int32_t kMqmdLength = 364;
 
 // Field offsets and lengths of the descriptor record.
 namespace mqmd {
-constexpr int kStrucId = 0;          // 4 characters, "MD  "
-constexpr int kVersion = 4;          // integer
-constexpr int kReport = 8;           // integer
-constexpr int kMsgType = 12;         // integer
-constexpr int kExpiry = 16;          // integer
-constexpr int kFeedback = 20;        // integer
-constexpr int kEncoding = 24;        // integer
-constexpr int kCodedCharSetId = 28;  // integer
-constexpr int kFormat = 32;          // 8 characters
-constexpr int kPriority = 40;        // integer
-constexpr int kPersistence = 44;     // integer
-constexpr int kMsgId = 48;           // 24 bytes
-constexpr int kCorrelId = 72;        // 24 bytes
-constexpr int kBackoutCount = 96;    // integer
-constexpr int kReplyToQ = 100;       // 48 characters
-constexpr int kReplyToQMgr = 148;    // 48 characters
-constexpr int kUserIdentifier = 196; // 12 characters
-constexpr int kAccountingToken = 208; // 32 bytes
+constexpr int kStrucId = 0;            // 4 characters, "MD  "
+constexpr int kVersion = 4;            // integer
+constexpr int kReport = 8;             // integer
+constexpr int kMsgType = 12;           // integer
+constexpr int kExpiry = 16;            // integer
+constexpr int kFeedback = 20;          // integer
+constexpr int kEncoding = 24;          // integer
+constexpr int kCodedCharSetId = 28;    // integer
+constexpr int kFormat = 32;            // 8 characters
+constexpr int kPriority = 40;          // integer
+constexpr int kPersistence = 44;       // integer
+constexpr int kMsgId = 48;             // 24 bytes
+constexpr int kCorrelId = 72;          // 24 bytes
+constexpr int kBackoutCount = 96;      // integer
+constexpr int kReplyToQ = 100;         // 48 characters
+constexpr int kReplyToQMgr = 148;      // 48 characters
+constexpr int kUserIdentifier = 196;   // 12 characters
+constexpr int kAccountingToken = 208;  // 32 bytes
 constexpr int kApplIdentityData = 240; // 32 characters
-constexpr int kPutApplType = 272;    // integer
-constexpr int kPutApplName = 276;    // 28 characters
-constexpr int kPutDate = 304;        // 8 characters, YYYYMMDD
-constexpr int kPutTime = 312;        // 8 characters, HHMMSSTH
-constexpr int kApplOriginData = 320; // 4 characters
-constexpr int kGroupId = 324;        // 24 bytes
-constexpr int kMsgSeqNumber = 348;   // integer
-constexpr int kOffset = 352;         // integer
-constexpr int kMsgFlags = 356;       // integer
-constexpr int kOriginalLength = 360; // integer
+constexpr int kPutApplType = 272;      // integer
+constexpr int kPutApplName = 276;      // 28 characters
+constexpr int kPutDate = 304;          // 8 characters, YYYYMMDD
+constexpr int kPutTime = 312;          // 8 characters, HHMMSSTH
+constexpr int kApplOriginData = 320;   // 4 characters
+constexpr int kGroupId = 324;          // 24 bytes
+constexpr int kMsgSeqNumber = 348;     // integer
+constexpr int kOffset = 352;           // integer
+constexpr int kMsgFlags = 356;         // integer
+constexpr int kOriginalLength = 360;   // integer
 } // namespace mqmd
 
 struct Mqmd {

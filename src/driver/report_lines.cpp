@@ -38,9 +38,12 @@ int setDetailFlag(int value) {
     return gDetailFlag;
 }
 
-int detailFlag() { return gDetailFlag; }
+int detailFlag() {
+    return gDetailFlag;
+}
 
-void writeField(FILE *out, const char *name, int32_t length, ByteView value, const char *description) {
+void writeField(FILE *out, const char *name, int32_t length, ByteView value,
+                const char *description) {
     if (suppressed(value, length))
         return;
     char line[kFieldLineSize];
@@ -65,7 +68,8 @@ void writeField(FILE *out, const char *name, int32_t length, ByteView value, con
     std::fwrite(line, 1, end + 1, out);
 }
 
-void writeField(FILE *out, const char *name, int32_t length, const char *value, const char *description) {
+void writeField(FILE *out, const char *name, int32_t length, const char *value,
+                const char *description) {
     writeField(out, name, length, textView(value ? value : ""), description);
 }
 

@@ -16,8 +16,10 @@ int detailFlag();
 
 // A field line: name at column 2 (0 for a heading line, length <= 0), value at column 20
 // (at most 25 characters, up to its first zero byte), description from column 45.
-void writeField(FILE *out, const char *name, int32_t length, ByteView value, const char *description);
-void writeField(FILE *out, const char *name, int32_t length, const char *value, const char *description);
+void writeField(FILE *out, const char *name, int32_t length, ByteView value,
+                const char *description);
+void writeField(FILE *out, const char *name, int32_t length, const char *value,
+                const char *description);
 
 // The long-name field line: name at column 2, value at column 35 (exactly `length` bytes,
 // a zero byte ends the line), description from column 50, at most 78 characters.

@@ -31,13 +31,16 @@ bool namesExistingPath(const char *argument) {
     return argument[0] == '/' && platform::pathExists(argument);
 }
 
-bool isListSeparator(char c) { return c == ';' || c == ',' || c == ':'; }
+bool isListSeparator(char c) {
+    return c == ';' || c == ',' || c == ':';
+}
 
 // Flushes a stream and reports a failed write on standard error. Returns false on failure.
 bool finishStream(FILE *stream, const char *what) {
     bool ok = std::fflush(stream) == 0 && !std::ferror(stream);
     if (!ok)
-        std::fprintf(stderr, "qpeek: cannot write %s: %s\n", what, std::strerror(errno ? errno : EIO));
+        std::fprintf(stderr, "qpeek: cannot write %s: %s\n", what,
+                     std::strerror(errno ? errno : EIO));
     return ok;
 }
 
@@ -75,14 +78,17 @@ int processPattern(FILE *out, const char *pattern, int mode) {
     if (prefix.empty())
         prefix = platform::currentDirectory() + platform::kPathSeparator;
 
-    std::vector<std::string> names;
+    platform::NameList names;
     if (!platform::findFiles(pattern, names)) {
         processFile(out, pattern, mode);
         return 0;
     }
     std::string path;
-    for (const std::string &name : names) {
-        path.assign(prefix).append(name);
+    for (size_t i = 0; i < names.size(); ++i) {
+        // Once the report cannot be written, the rest of the run would be lost as well.
+        if (std::ferror(out))
+            break;
+        path.assign(prefix).append(names[i]);
         processFile(out, path.c_str(), mode);
     }
     return 0;
@@ -151,7 +157,8 @@ int runQpeek(int argc, char **argv) {
             std::setvbuf(file, fileBuffer, _IOFBF, sizeof fileBuffer);
             out = file;
         } else {
-            std::fprintf(stderr, "qpeek: cannot create %s (%s); writing the report to standard output\n",
+            std::fprintf(stderr,
+                         "qpeek: cannot create %s (%s); writing the report to standard output\n",
                          outputName, std::strerror(errno));
         }
     }

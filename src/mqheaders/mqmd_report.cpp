@@ -14,11 +14,23 @@ constexpr int32_t kPutApplTypeJava = 15;
 constexpr int32_t kPutApplTypeUser = 65536;
 
 const char *applicationTypeLabel(int32_t type) {
-    static const char *const kLabels[] = {
-        "MQAT_UNKNOWN", "MQAT_NO_CONTEXT", "MQAT_CICS",    "MQAT_MVS",        "MQAT_IMS",
-        "MQAT_OS2",     "MQAT_DOS",        "MQAT_UNIX",    "MQAT_QMGR",       "MQAT_OS400",
-        "MQAT_WINDOWS", "MQAT_CICS_VSE",   "MQAT_WINDOWS_NT", "MQAT_VMS",     "MQAT_GUARDIAN",
-        "MQAT_VOS",     "JAVA"};
+    static const char *const kLabels[] = {"MQAT_UNKNOWN",
+                                          "MQAT_NO_CONTEXT",
+                                          "MQAT_CICS",
+                                          "MQAT_MVS",
+                                          "MQAT_IMS",
+                                          "MQAT_OS2",
+                                          "MQAT_DOS",
+                                          "MQAT_UNIX",
+                                          "MQAT_QMGR",
+                                          "MQAT_OS400",
+                                          "MQAT_WINDOWS",
+                                          "MQAT_CICS_VSE",
+                                          "MQAT_WINDOWS_NT",
+                                          "MQAT_VMS",
+                                          "MQAT_GUARDIAN",
+                                          "MQAT_VOS",
+                                          "JAVA"};
     if (type >= -1 && type <= kPutApplTypeJava)
         return kLabels[type + 1];
     if (type == 19)

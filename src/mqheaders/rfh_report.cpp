@@ -1,7 +1,6 @@
 // Rules-and-formatting header report: the MQRFH fields and name/value data (-d).
 #include "mqheaders/rfh_report.h"
 
-
 namespace qpeek {
 
 void writeRFH(FILE *out, ByteView header) {

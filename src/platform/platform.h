@@ -11,10 +11,28 @@ namespace qpeek::platform {
 // The separator appended to the current directory when a pattern has no directory part.
 extern const char kPathSeparator;
 
+// Names held back to back in one buffer (zero-terminated), so that a directory of a hundred
+// thousand matches costs a few bytes per name and no allocation per name.
+struct NameList {
+    std::string arena;
+    std::vector<uint32_t> offsets;
+
+    size_t size() const { return offsets.size(); }
+    const char *operator[](size_t i) const { return arena.c_str() + offsets[i]; }
+    void clear() {
+        arena.clear();
+        offsets.clear();
+    }
+    void add(const char *name) {
+        offsets.push_back(static_cast<uint32_t>(arena.size()));
+        arena.append(name).push_back('\0');
+    }
+};
+
 // Directory search: the matches of the pattern's last component ("*" and "?" wildcards)
 // among the entries of the pattern's directory, as bare names, in the platform's order.
 // Returns false when nothing matches (or the directory cannot be read).
-bool findFiles(const std::string &pattern, std::vector<std::string> &names);
+bool findFiles(const std::string &pattern, NameList &names);
 
 // The relative directory, from the program directory, of the shipped definition files
 // ("../Resources/" here; the Windows build uses "..\\Resources\\").

@@ -53,7 +53,7 @@ bool wildcardMatch(const char *pattern, const char *name) {
 
 } // namespace
 
-bool findFiles(const std::string &pattern, std::vector<std::string> &names) {
+bool findFiles(const std::string &pattern, NameList &names) {
     names.clear();
     size_t slash = pattern.rfind('/');
     std::string directory = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
@@ -64,7 +64,7 @@ bool findFiles(const std::string &pattern, std::vector<std::string> &names) {
         struct stat st;
         if (lstat(pattern.c_str(), &st) != 0 || last == "." || last == "..")
             return false;
-        names.push_back(last);
+        names.add(last.c_str());
         return true;
     }
     DIR *dir = opendir(directory.c_str());
@@ -75,11 +75,13 @@ bool findFiles(const std::string &pattern, std::vector<std::string> &names) {
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
         if (wildcardMatch(last.c_str(), name))
-            names.emplace_back(name);
+            names.add(name);
     }
     closedir(dir);
-    std::sort(names.begin(), names.end());
-    return !names.empty();
+    const char *base = names.arena.c_str();
+    std::sort(names.offsets.begin(), names.offsets.end(),
+              [base](uint32_t a, uint32_t b) { return std::strcmp(base + a, base + b) < 0; });
+    return names.size() > 0;
 }
 
 std::string currentDirectory() {
@@ -166,8 +168,12 @@ ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer,
 }
 
 // The definition lock is built with the IDoc engine.
-bool openDefinitionLock(const std::string &) { return false; }
-bool acquireDefinitionLock(int) { return false; }
+bool openDefinitionLock(const std::string &) {
+    return false;
+}
+bool acquireDefinitionLock(int) {
+    return false;
+}
 void releaseDefinitionLock() {}
 
 } // namespace qpeek::platform

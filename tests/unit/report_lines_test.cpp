@@ -37,22 +37,24 @@ TEST(WriteField, ColumnsAndSuppression) {
         {"heading line ignores the flag", 0, "rfh", 0, "", " Control record",
          pad("rfh", 45) + " Control record\n"},
         {"blank value suppressed", 0, "Format", 8, "        ", " d", ""},
-        {"blank value shown with -d", 1, "Format", 8, "        ", " d", pad("  Format", 45) + " d\n"},
-        {"zero bytes are content", 0, "Zeros", 8, std::string(8, '\0'), "", pad("  Zeros", 45) + "\n"},
+        {"blank value shown with -d", 1, "Format", 8, "        ", " d",
+         pad("  Format", 45) + " d\n"},
+        {"zero bytes are content", 0, "Zeros", 8, std::string(8, '\0'), "",
+         pad("  Zeros", 45) + "\n"},
         {"value cut at 25 characters", 0, "Long", 30, "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234", "D",
          pad("  Long", 20) + "ABCDEFGHIJKLMNOPQRSTUVWXY" + "D\n"},
         {"value stops at its zero byte", 0, "Z", 6, std::string("AB\0CD ", 6), "",
          pad(pad("  Z", 20) + "AB", 45) + "\n"},
         {"long name separated from value", 0, "AVeryLongFieldNameX", 3, "VAL", "",
          pad("  AVeryLongFieldNam", 20) + pad("VAL", 25) + "\n"},
-        {"value longer than length", 0, "Len", 2, "ABCD", "", pad(pad("  Len", 20) + "AB", 45) + "\n"},
+        {"value longer than length", 0, "Len", 2, "ABCD", "",
+         pad(pad("  Len", 20) + "AB", 45) + "\n"},
     };
     for (const FieldCase &c : cases) {
         DetailFlagGuard flag(c.detail);
         Message value(c.value);
-        std::string got = capture([&](FILE *f) {
-            writeField(f, c.name, c.length, value.view(), c.description);
-        });
+        std::string got =
+            capture([&](FILE *f) { writeField(f, c.name, c.length, value.view(), c.description); });
         EXPECT_EQ(c.expected, got) << c.what;
     }
 }
@@ -74,9 +76,8 @@ TEST(WriteLongNameField, ColumnsAndCuts) {
     for (const FieldCase &c : cases) {
         DetailFlagGuard flag(c.detail);
         Message value(c.value);
-        std::string got = capture([&](FILE *f) {
-            writeLongNameField(f, c.name, c.length, value.view(), c.description);
-        });
+        std::string got = capture(
+            [&](FILE *f) { writeLongNameField(f, c.name, c.length, value.view(), c.description); });
         EXPECT_EQ(c.expected, got) << c.what;
     }
 }
@@ -94,12 +95,13 @@ TEST(HasContent, BlanksOnlyAndLengths) {
         int32_t length;
         int expected;
     } cases[] = {
-        {"   ", 2, 0}, {" A", 2, 1}, {"AAA", 0, 0}, {"AAA", -3, 0},
-        {std::string("\0\0", 2), 2, 1}, {"  ", 5, 1}, // past the end reads a zero byte
+        {"   ", 2, 0}, {" A", 2, 1}, {"AAA", 0, 0}, {"AAA", -3, 0}, {std::string("\0\0", 2), 2, 1},
+        {"  ", 5, 1}, // past the end reads a zero byte
     };
     for (auto &c : cases) {
         Message m(c.value);
-        EXPECT_EQ(c.expected, hasContent(m.view(), c.length)) << '"' << c.value << "\" " << c.length;
+        EXPECT_EQ(c.expected, hasContent(m.view(), c.length))
+            << '"' << c.value << "\" " << c.length;
     }
 }
 
@@ -109,12 +111,8 @@ TEST(CopyTrimmed, TrimsBlanksNotZeros) {
         int32_t length;
         std::string expected;
     } cases[] = {
-        {"  AB  ", 6, "AB"},
-        {"      ", 6, ""},
-        {std::string("AB  \0\0", 6), 6, "AB  "},
-        {"A B C ", 6, "A B C"},
-        {" X", 0, ""},
-        {"1.000  ", 7, "1.000"},
+        {"  AB  ", 6, "AB"},    {"      ", 6, ""}, {std::string("AB  \0\0", 6), 6, "AB  "},
+        {"A B C ", 6, "A B C"}, {" X", 0, ""},     {"1.000  ", 7, "1.000"},
     };
     for (auto &c : cases) {
         Message m(c.value);
