@@ -22,7 +22,7 @@
 # Because the program directory is taken from the real path, /usr/bin/qpeek still finds
 # <prefix>/bin/qpeek.parser and <prefix>/Resources.
 
-if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
+if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND UNIX)
     set(CMAKE_INSTALL_PREFIX /opt/qpeek CACHE PATH "Install prefix" FORCE)
 endif()
 set(QPEEK_SYSTEM_BINDIR /usr/bin CACHE PATH "Directory of the qpeek link on the PATH")
@@ -30,16 +30,6 @@ set(QPEEK_SYSTEM_MANDIR /usr/share/man/man1 CACHE PATH "Directory of the manual 
 set(QPEEK_SYSTEM_DOCDIR /usr/share/doc/qpeek CACHE PATH "Directory of the package's copyright file")
 set(QPEEK_PACKAGE_MAINTAINER "qpeek maintainers <qpeek@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
-
-# The manual page, compressed at build time (-n: no name or time stamp inside, so the
-# package content does not change from one build to the next).
-set(QPEEK_MANPAGE ${CMAKE_CURRENT_SOURCE_DIR}/docs/qpeek.1)
-set(QPEEK_MANPAGE_GZ ${CMAKE_CURRENT_BINARY_DIR}/qpeek.1.gz)
-add_custom_command(OUTPUT ${QPEEK_MANPAGE_GZ}
-                   COMMAND gzip -9 -n -c ${QPEEK_MANPAGE} > ${QPEEK_MANPAGE_GZ}
-                   DEPENDS ${QPEEK_MANPAGE}
-                   COMMENT "Compressing the manual page")
-add_custom_target(qpeek_manpage ALL DEPENDS ${QPEEK_MANPAGE_GZ})
 
 # Everything under the prefix.
 install(TARGETS qpeek RUNTIME DESTINATION bin COMPONENT qpeek)
@@ -50,8 +40,24 @@ file(GLOB QPEEK_DEFINITION_FILES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/R
 file(GLOB QPEEK_SAMPLE_FILES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/samples/*.qpk)
 install(FILES ${QPEEK_DEFINITION_FILES} DESTINATION Resources COMPONENT qpeek)
 install(FILES ${QPEEK_SAMPLE_FILES} DESTINATION share/qpeek/samples COMPONENT qpeek)
-install(FILES ${QPEEK_MANPAGE_GZ} DESTINATION share/man/man1 COMPONENT qpeek)
 install(FILES README.md docs/copyright DESTINATION share/doc/qpeek COMPONENT qpeek)
+
+# The manual page, the links and the package are for Unix-like systems; on Windows the
+# program directory holds everything and no installer is built here.
+if(NOT UNIX)
+    return()
+endif()
+
+# The manual page, compressed at build time (-n: no name or time stamp inside, so the
+# package content does not change from one build to the next).
+set(QPEEK_MANPAGE ${CMAKE_CURRENT_SOURCE_DIR}/docs/qpeek.1)
+set(QPEEK_MANPAGE_GZ ${CMAKE_CURRENT_BINARY_DIR}/qpeek.1.gz)
+add_custom_command(OUTPUT ${QPEEK_MANPAGE_GZ}
+                   COMMAND gzip -9 -n -c ${QPEEK_MANPAGE} > ${QPEEK_MANPAGE_GZ}
+                   DEPENDS ${QPEEK_MANPAGE}
+                   COMMENT "Compressing the manual page")
+add_custom_target(qpeek_manpage ALL DEPENDS ${QPEEK_MANPAGE_GZ})
+install(FILES ${QPEEK_MANPAGE_GZ} DESTINATION share/man/man1 COMPONENT qpeek)
 
 # The files outside the prefix. The links point at the prefix chosen at install time.
 install(FILES docs/copyright DESTINATION ${QPEEK_SYSTEM_DOCDIR} COMPONENT system EXCLUDE_FROM_ALL)
