@@ -23,6 +23,7 @@ trap cleanup EXIT
 echo "-- building the package"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQPEEK_TESTS=OFF >/dev/null
 cmake --build "$build"
+build=$(cd "$build" && pwd)
 rm -f "$build"/qpeek_*.deb
 (cd "$build" && cpack -G DEB)
 deb=$(ls "$build"/qpeek_*.deb)
