@@ -7,6 +7,8 @@
 
 namespace qpeek {
 
+// The header as the dispatcher hands it over: already in native byte order, the view
+// running from "RFH " to the end of the body. Writes nothing unless the detail flag is set.
 void writeRFH(FILE *out, ByteView header);
 
 } // namespace qpeek

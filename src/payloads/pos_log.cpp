@@ -1,13 +1,300 @@
 // Point-of-sale transaction log report.
+//
+// A body is a set of lines ended by quote + carriage return; a line holds records in
+// double quotes separated by quote-comma-quote. A record is a type byte and fields of at
+// most a fixed number of bytes, each ended early by ":". Records are copied into a
+// zero-filled buffer, so fields missing at the end of a short record decode as zeros.
 #include "payloads/pos_log.h"
 
-#include "driver/dispatch.h"
+#include <cstring>
+
+#include "driver/report_lines.h"
 
 namespace qpeek {
 
+namespace {
+
+constexpr unsigned char kFieldEnd = ':';
+constexpr const char *kLineEnd = "\"\r";
+constexpr const char *kSeparator = "\",\"";
+
+enum class PosEncoding {
+    Packed,   // decimal per byte, stops at ":"
+    Hex,      // hexadecimal per byte, stops at ":"
+    HexFixed, // hexadecimal over the full length
+};
+
+struct PosField {
+    const char *label;
+    int32_t maxBytes;
+    PosEncoding encoding;
+};
+
+struct PosRecordType {
+    unsigned char type;
+    const char *name; // the description of the "Type" line
+    const PosField *fields;
+    size_t count;
+};
+
+constexpr PosEncoding P = PosEncoding::Packed;
+constexpr PosEncoding H = PosEncoding::Hex;
+constexpr PosEncoding F = PosEncoding::HexFixed;
+
+const PosField kSummaryLogHeader[] = {
+    {"Type", 1, H},     {"Terminal", 2, P},   {"Operator", 4, P},   {"TransCount", 2, P},
+    {"TranType", 1, H}, {"Numstring", 2, P},  {"GrossPos", 5, P},   {"GrossNeg", 5, H},
+    {"NetCash", 4, P},  {"NetNonCash", 4, H}, {"Password", 4, H},   {"Date", 3, P},
+    {"Time", 2, P},     {"Indicator0", 3, H}, {"Indicator1", 3, H}, {"RingTime", 4, P},
+    {"TendTime", 4, P}, {"NoSLTime", 4, P},   {"INACTime", 4, P},   {"Total Cash", 5, P},
+};
+const PosField kHeaderExtension[] = {
+    {"Type", 1, H},       {"Terminal", 2, P}, {"Operator", 4, P},
+    {"TransCount", 2, P}, {"Date", 3, P},     {"Time", 2, P},
+};
+const PosField kTotals[] = {
+    {"Type", 1, H},     {"Term Gross", 5, P}, {"Term NGross", 5, P}, {"Netcash", 4, P},
+    {"Netcashc", 4, P}, {"Netcashh", 4, P},   {"loan", 4, P},        {"withdrawal", 4, P},
+    {"amtccash", 4, P}, {"xx", 4, P},         {"Indicator0", 1, H},
+};
+const PosField kStoreClosing[] = {
+    {"Type", 1, H},
+    {"Date", 3, P},
+    {"Time", 2, P},
+};
+const PosField kMerchandiseString[] = {
+    {"Type", 1, H},    {"ItemCode", 11, F},  {"Department", 11, H}, {"Item Amount", 4, P},
+    {"TaxPlan", 1, H}, {"Indicator0", 3, H}, {"Indicator1", 1, H},
+};
+const PosField kMerchandiseExtension[] = {
+    {"Type", 1, H},        {"Group", 1, P},    {"Quantity", 4, P},   {"Sales Quantity", 1, P},
+    {"Sales Price", 5, P}, {"Override", 1, P}, {"Price Over", 5, P},
+};
+const PosField kMiscellaneous[] = {
+    {"Type", 1, H},     {"Account #", 12, P}, {"Amount", 4, P},
+    {"Tax Code", 1, P}, {"Indicator0", 1, H},
+};
+const PosField kCashTender[] = {
+    {"Type", 1, H},
+    {"Amount", 2, P},
+};
+const PosField kCashlikeTender[] = {
+    {"Type", 1, H},         {"Tender Type", 1, H}, {"Domestic Value", 5, P}, {"Account #", 12, P},
+    {"Account Stat", 1, H}, {"Indicator0", 3, H},  {"Indicator1", 2, H},     {"Face Value", 4, P},
+};
+const PosField kTax[] = {
+    {"Type", 1, H}, {"TAXA", 4, P}, {"TAXB", 4, P},
+    {"TAXC", 4, P}, {"TAXD", 4, P}, {"Indicator0", 1, H},
+};
+const PosField kTimeAnalysis[] = {
+    {"Type", 1, H},          {"Operator", 4, P},  {"Terminal", 2, P},
+    {"Ring Time", 4, P},     {"Tend Time", 4, P}, {"Non Sales", 4, P},
+    {"Inactive Time", 4, P}, {"Time", 2, P},      {"Date", 3, P},
+};
+const PosField kMaintenance[] = {
+    {"Type", 1, H},     {"Date", 3, P},     {"Time", 2, P},
+    {"Operator", 4, P}, {"Function", 1, H}, {"FileID", 1, P},
+};
+const PosField kSignOn[] = {
+    {"Type", 1, H},     {"Date", 3, P},     {"Time", 2, P},       {"Operator", 4, P},
+    {"Password", 4, H}, {"Terminal", 2, P}, {"TransCount", 2, P}, {"Reason", 1, H},
+};
+// Only the type is printed for this record.
+const PosField kIbmFeatures[] = {
+    {"Type", 1, H},
+};
+
+template <size_t N>
+constexpr PosRecordType recordType(unsigned char type, const char *name,
+                                   const PosField (&fields)[N]) {
+    return PosRecordType{type, name, fields, N};
+}
+
+const PosRecordType kRecordTypes[] = {
+    recordType(0x00, "Trasaction Summary Log Header", kSummaryLogHeader),
+    recordType(0x01, "Header Extension", kHeaderExtension),
+    recordType(0x03, "Totals", kTotals),
+    recordType(0x05, "Store Closing", kStoreClosing),
+    recordType(0x06, "Merchandise String", kMerchandiseString),
+    recordType(0x07, "Merchandise String Extension", kMerchandiseExtension),
+    recordType(0x08, "Miscellaneous", kMiscellaneous),
+    recordType(0x11, "Cash Tender", kCashTender),
+    recordType(0x12, "Cashlike Tender", kCashlikeTender),
+    recordType(0x14, "TAX", kTax),
+    recordType(0x16, "Time Analysis", kTimeAnalysis),
+    recordType(0x18, "Maintenance", kMaintenance),
+    recordType(0x19, "Sign On", kSignOn),
+    recordType(0x23, "IBM Featues", kIbmFeatures),
+};
+
+const PosRecordType *findRecordType(unsigned char type) {
+    for (const PosRecordType &t : kRecordTypes)
+        if (t.type == type)
+            return &t;
+    return nullptr;
+}
+
+// Appends text to the value, never past its last byte.
+void appendValue(char *value, size_t valueSize, size_t &used, const char *text) {
+    size_t n = std::strlen(text);
+    if (used + n >= valueSize)
+        n = used + 1 < valueSize ? valueSize - 1 - used : 0;
+    std::memcpy(value + used, text, n);
+    used += n;
+    value[used] = 0;
+}
+
+// The loop shared by the decoders: one number per byte while the field lasts, then a
+// single blank for an empty field and the step over a closing ":".
+template <typename Format>
+int64_t decodeBytes(ByteView record, int64_t position, int32_t maxLength, bool stopAtFieldEnd,
+                    char *value, size_t valueSize, Format format) {
+    if (valueSize == 0)
+        return position;
+    size_t used = 0;
+    value[0] = 0;
+    for (int32_t remaining = maxLength; remaining > 0; --remaining, ++position) {
+        unsigned char byte = record.at(position);
+        if (stopAtFieldEnd && byte == kFieldEnd)
+            break;
+        char digits[8];
+        format(digits, sizeof digits, byte);
+        appendValue(value, valueSize, used, digits);
+    }
+    if (used == 0)
+        appendValue(value, valueSize, used, " ");
+    if (record.at(position) == kFieldEnd)
+        ++position;
+    return position;
+}
+
+void formatPacked(char *dst, size_t size, unsigned char byte) {
+    std::snprintf(dst, size, "%02ld", static_cast<long>((byte >> 4) * 10 + (byte & 0x0F)));
+}
+
+void formatHex(char *dst, size_t size, unsigned char byte) {
+    std::snprintf(dst, size, "%02x", static_cast<unsigned>(byte));
+}
+
+int64_t decodeField(ByteView record, int64_t position, const PosField &field, char *value,
+                    size_t valueSize) {
+    switch (field.encoding) {
+    case PosEncoding::Packed:
+        return decodePacked(record, position, field.maxBytes, value, valueSize);
+    case PosEncoding::Hex:
+        return decodeHex(record, position, field.maxBytes, value, valueSize);
+    case PosEncoding::HexFixed:
+        break;
+    }
+    return decodeHexFixed(record, position, field.maxBytes, value, valueSize);
+}
+
+// One record: every field of its table in order, the record name beside the type.
+void writePosRecord(FILE *out, const PosRecordType &type, ByteView record, char *value) {
+    int64_t position = 0;
+    for (size_t i = 0; i < type.count; ++i) {
+        position = decodeField(record, position, type.fields[i], value, kPosValueSize);
+        writeField(out, type.fields[i].label, static_cast<int32_t>(std::strlen(value)), value,
+                   i == 0 ? type.name : "");
+    }
+}
+
+// The message goes to standard error and to the report, each as a heading field line.
+void writeUnknownType(FILE *out, unsigned char type, char *value) {
+    std::snprintf(value, kPosValueSize, "*** Unknown Type %02x ***\n", static_cast<unsigned>(type));
+    std::fflush(stdout);
+    writeField(stderr, value, 0, "", "");
+    std::fflush(stderr);
+    writeField(out, value, 0, "", "");
+}
+
+} // namespace
+
+int64_t findText(ByteView data, int64_t start, const char *text, int64_t count) {
+    int64_t n = static_cast<int64_t>(std::strlen(text));
+    if (n == 0 || count <= 0)
+        return -1;
+    if (start < 0) {
+        count += start;
+        start = 0;
+    }
+    // A match must lie wholly inside the view: the last start position is length - n.
+    int64_t last = start + count - 1;
+    if (last > data.length - n)
+        last = data.length - n;
+    int64_t p = start;
+    while (p <= last) {
+        const void *hit = std::memchr(data.data + p, text[0], static_cast<size_t>(last - p + 1));
+        if (!hit)
+            return -1;
+        p = static_cast<const unsigned char *>(hit) - data.data;
+        if (std::memcmp(data.data + p, text, static_cast<size_t>(n)) == 0)
+            return p;
+        ++p;
+    }
+    return -1;
+}
+
+int64_t decodePacked(ByteView record, int64_t position, int32_t maxLength, char *value,
+                     size_t valueSize) {
+    unsigned char first = record.at(position);
+    if ((first & 0xF0) == 0xF0)
+        record.setByte(position, static_cast<unsigned char>(first & 0x0F));
+    return decodeBytes(record, position, maxLength, true, value, valueSize, formatPacked);
+}
+
+int64_t decodeHex(ByteView record, int64_t position, int32_t maxLength, char *value,
+                  size_t valueSize) {
+    return decodeBytes(record, position, maxLength, true, value, valueSize, formatHex);
+}
+
+int64_t decodeHexFixed(ByteView record, int64_t position, int32_t maxLength, char *value,
+                       size_t valueSize) {
+    return decodeBytes(record, position, maxLength, false, value, valueSize, formatHex);
+}
+
 void writePosLog(FILE *out, ByteView body) {
-    // Placeholder until this payload has its formatter.
-    writeUnknownDetail(out, body);
+    unsigned char buffer[kPosRecordSize];
+    char value[kPosValueSize];
+    const int64_t length = body.length;
+    // The end of the current line: its quote + carriage return, or the end of the body.
+    auto lineEndFrom = [&](int64_t from) {
+        int64_t at = findText(body, from, kLineEnd, length - from);
+        return at < 0 ? length : at;
+    };
+
+    int64_t current = 0;
+    int64_t lineEnd = lineEndFrom(0);
+    while (current < length - 1) {
+        if (current > lineEnd) {
+            // Between two lines: an empty field line, then the line feed is skipped.
+            writeField(out, "", 0, "", "");
+            unsigned char c = body.at(current);
+            if (c == '\n' || c == '\r')
+                ++current;
+            lineEnd = lineEndFrom(current);
+            continue;
+        }
+        int64_t separator = findText(body, current + 1, kSeparator, lineEnd - current);
+        if (separator < 0)
+            separator = lineEnd;
+
+        // The record's content lies between its opening quote and the separator; a longer
+        // record is cut to the buffer and one with no room before the separator is empty.
+        int64_t contentLength = separator - current - 1;
+        if (contentLength < 0)
+            contentLength = 0;
+        std::memset(buffer, 0, sizeof buffer);
+        body.copyOut(current + 1, contentLength, reinterpret_cast<char *>(buffer), sizeof buffer);
+        current = separator + 2;
+
+        ByteView record{buffer, kPosRecordSize};
+        const PosRecordType *type = findRecordType(buffer[0]);
+        if (type)
+            writePosRecord(out, *type, record, value);
+        else
+            writeUnknownType(out, buffer[0], value);
+    }
 }
 
 } // namespace qpeek

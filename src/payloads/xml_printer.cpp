@@ -1,13 +1,113 @@
-// Generic XML pretty-printer.
+// Generic XML pretty-printer: one scan over the bytes, tags recognised by "<" and ">",
+// a nesting depth for the indentation.
 #include "payloads/xml_printer.h"
 
-#include "driver/dispatch.h"
+#include <cstring>
+
+#include "payloads/xml_scan.h"
 
 namespace qpeek {
 
+namespace {
+
+// Indentation is two blanks per level, whatever the sign of the depth. It is bounded so
+// that a text of nothing but opening tags cannot make the output grow with the square of
+// its length; no real document comes near this depth.
+constexpr int64_t kMaxIndentLevels = 512;
+
+// Collects the output bytes and writes them in blocks.
+struct XmlOutput {
+    FILE *out;
+    char buffer[8192];
+    size_t used = 0;
+
+    explicit XmlOutput(FILE *stream) : out(stream) {}
+    ~XmlOutput() { flush(); }
+
+    void flush() {
+        if (used > 0)
+            std::fwrite(buffer, 1, used, out);
+        used = 0;
+    }
+    void put(char c) {
+        if (used == sizeof buffer)
+            flush();
+        buffer[used++] = c;
+    }
+    void blanks(int64_t count) {
+        while (count > 0) {
+            if (used == sizeof buffer)
+                flush();
+            size_t n = sizeof buffer - used;
+            if (static_cast<int64_t>(n) > count)
+                n = static_cast<size_t>(count);
+            std::memset(buffer + used, ' ', n);
+            used += n;
+            count -= static_cast<int64_t>(n);
+        }
+    }
+    void indent(int64_t depth) {
+        int64_t levels = depth < 0 ? -depth : depth;
+        blanks(2 * (levels < kMaxIndentLevels ? levels : kMaxIndentLevels));
+    }
+    void newLine(int64_t depth) {
+        put('\n');
+        indent(depth);
+    }
+};
+
+// True when the text from the offset begins with the first `length` characters of the
+// word. Bytes past the end of the text read as zero and never match.
+bool textBeginsWith(ByteView text, int64_t offset, const char *word, size_t length) {
+    for (size_t k = 0; k < length; ++k)
+        if (text.at(offset + static_cast<int64_t>(k)) != static_cast<unsigned char>(word[k]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+size_t wordLength(const char *text) {
+    size_t n = 0;
+    while (text[n] != 0 && text[n] != ' ')
+        ++n;
+    return n;
+}
+
 void writeXml(FILE *out, ByteView text) {
-    // Placeholder until this payload has its formatter.
-    writeUnknownDetail(out, text);
+    XmlOutput output(out);
+    XmlTagScan scan;
+    int64_t depth = 1;
+    bool firstTag = true;
+
+    output.indent(depth);
+    for (int64_t i = 0; i < text.length; ++i) {
+        unsigned char byte = text.data[i];
+        scan.take(byte);
+        if (byte == '<') {
+            // A tag stays on the current line when the text two bytes after its "<"
+            // begins with the previous tag's first word (so </item> and </itemList>
+            // after <item id='7'>), and the very first tag stays after the indentation.
+            bool startsLine = true;
+            if (firstTag || (!scan.empty() &&
+                             textBeginsWith(text, i + 2, scan.capture, wordLength(scan.capture)))) {
+                startsLine = false;
+                firstTag = false;
+            }
+            int step = tagDepthStep(text.at(i + 1));
+            if (step < 0)
+                depth += step;
+            if (startsLine)
+                output.newLine(depth);
+            if (step > 0)
+                depth += step;
+            scan.beginTag();
+        }
+        if (byte != '\n' && byte != '\r')
+            output.put(static_cast<char>(byte));
+        scan.endTag(text, i, depth);
+    }
+    output.put('\n');
 }
 
 } // namespace qpeek

@@ -1,12 +1,20 @@
-// Generic XML pretty-printer.
+// Generic XML pretty-printer: every tag that opens a new element on a line of its own,
+// indented two blanks per nesting level; an element with plain text content stays on one
+// line with its closing tag.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 #include "common/byte_view.h"
 
 namespace qpeek {
 
+// Writes the text indented, followed by a line feed. Line feeds and carriage returns of
+// the text are dropped; malformed text is printed all the same.
 void writeXml(FILE *out, ByteView text);
+
+// The number of characters of a zero-terminated text before its first blank or its end.
+size_t wordLength(const char *text);
 
 } // namespace qpeek

@@ -1,13 +1,33 @@
 // ECEDOC summary entry: document type, header keys and item lines as tags.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 #include "common/byte_view.h"
 #include "driver/descriptor.h"
+#include "payloads/ecedoc_layouts.h"
 
 namespace qpeek {
 
 void writeECEDOCSummary(FILE *out, const Mqmd &md, ByteView body);
+
+// One summary tag: a field of a record (or its first `length` characters), trimmed.
+struct EcedocSummaryTag {
+    const char *field; // the layout field it reads
+    int32_t offset;
+    int32_t length;
+    const char *format; // "M(%s) ", or "\n\tM(%s) " for a tag that starts an item line
+    bool always;        // written also when the trimmed value is empty
+};
+
+struct EcedocSummaryTags {
+    const EcedocSummaryTag *tags;
+    size_t count;
+};
+
+// The tags written for a record (none for records the summary only steps over).
+EcedocSummaryTags ecedocSummaryTags(EcedocRecord record);
 
 } // namespace qpeek

@@ -1,0 +1,63 @@
+// The XML tag scan shared by the XML pretty-printer and the XML order summary: a
+// byte-by-byte scan without parsing. A "<" starts a tag; the bytes after it up to and
+// including the first ">" form the tag capture; the nesting depth follows from the byte
+// after "<" and from "/>" endings.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/byte_view.h"
+
+namespace qpeek {
+
+struct XmlTagScan {
+    // The capture keeps the first 1023 bytes of a tag and a terminating zero; the rest
+    // of a longer tag (or of a "<" never followed by ">") is dropped.
+    static constexpr size_t kCaptureSize = 1024;
+
+    char capture[kCaptureSize] = {};
+    size_t captured = 0;
+    bool capturing = false;
+
+    // Every byte met while capturing joins the capture (the ">" that ends it included).
+    void take(unsigned char byte) {
+        if (capturing && captured < kCaptureSize - 1) {
+            capture[captured++] = static_cast<char>(byte);
+            capture[captured] = 0;
+        }
+    }
+
+    // At a "<": the capture of the new tag begins with the next byte.
+    void beginTag() {
+        capturing = true;
+        captured = 0;
+        capture[0] = 0;
+    }
+
+    // At the byte `position` of the text, when it is a ">" that ends the capture: stops
+    // capturing and lowers the depth for a "/>" ending. Returns true when it ended one.
+    bool endTag(ByteView text, int64_t position, int64_t &depth) {
+        if (!capturing || text.at(position) != '>')
+            return false;
+        capturing = false;
+        if (text.at(position - 1) == '/')
+            --depth;
+        return true;
+    }
+
+    // The capture holds the previous tag until beginTag.
+    bool empty() const { return capture[0] == 0; }
+};
+
+// Depth change at a "<", by the byte after it: a closing tag lowers the depth, comments,
+// declarations and processing instructions leave it, every other tag raises it.
+inline int tagDepthStep(unsigned char afterOpen) {
+    if (afterOpen == '/')
+        return -1;
+    if (afterOpen == '!' || afterOpen == '?')
+        return 0;
+    return 1;
+}
+
+} // namespace qpeek

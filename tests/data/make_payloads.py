@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""Writes the point-of-sale, IMS and CICS test messages into tests/data/payloads/.
+
+Deterministic: running it again gives the same bytes.
+"""
+import os
+import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from qpk import f64, i32, iih, mqmd, text, write  # noqa: E402
+
+HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "payloads")
+
+
+def packed(digits, n):
+    """Packed decimal without sign: two digits per byte, n bytes, left-padded with zeros."""
+    digits = digits.rjust(2 * n, "0")
+    return bytes(int(digits[i]) << 4 | int(digits[i + 1]) for i in range(0, 2 * n, 2))
+
+
+def record(rtype, *fields):
+    """A point-of-sale record: its type byte, then each field closed by ":"."""
+    return bytes([rtype]) + b":" + b"".join(f + b":" for f in fields)
+
+
+def line(*records):
+    """One log line: quoted records separated by quote-comma-quote, ended by quote CR LF."""
+    return b'"' + b'","'.join(records) + b'"\r\n'
+
+
+CASH = record(0x11, packed("2000", 2))
+MERCH = record(0x06, bytes.fromhex("0400638123456700000000"), bytes.fromhex("1520"),
+               packed("1299", 4), b"\x01", b"\x00\x00\x00", b"\x00")
+TAX = record(0x14, packed("85", 4), packed("0", 4), packed("0", 4), packed("0", 4), b"\x00")
+
+
+def pos_cases():
+    return {
+        "pos_three_records": line(CASH, MERCH, TAX),
+        "pos_two_lines": line(CASH, MERCH, TAX) + line(record(0x11, packed("550", 2)), TAX),
+        # 0xF high nibble cleared in a field's first byte only: F5 F5 decodes as 05 155.
+        "pos_packed_f5": line(record(0x11, b"\xf5\xf5"),
+                              record(0x14, b"\xf0\x00\x12\x50", b"\x00\xf5\x00\x01")),
+        # TAXA is empty (":" right after the type's ":"), so TAXB is the next four bytes.
+        "pos_empty_fields": line(record(0x14, b"", packed("1250", 4), b"", packed("7", 4),
+                                        b"\x01")),
+        # Department written with 2 of its 11 bytes: every later field moves forward.
+        "pos_shifted_hex": line(record(0x06, bytes.fromhex("0400638123456700000000"),
+                                       b"\x15\x20", packed("349", 4), b"\x02", b"\x80\x00\x01",
+                                       b"\x40")),
+        # The ItemCode is fixed-width: its 0x3A byte is data, not a field end.
+        "pos_itemcode_colon": line(record(0x06, bytes.fromhex("04006381233a6700000000"),
+                                          b"\x15\x20", packed("1299", 4), b"\x01",
+                                          b"\x00\x00\x00", b"\x00")),
+        "pos_unknown_type": line(CASH, record(0x02, b"\x12\x34"), TAX),
+        # The type byte with its ":", then the type byte alone: both decode Amount 0000.
+        "pos_cash_type_only": b'"\x11:","\x11"\r\n',
+        # An extra CR LF between two lines: the blank line's CR starts a record of type 0a.
+        "pos_blank_line": line(CASH, TAX) + b"\r\n" + line(record(0x11, packed("550", 2)), TAX),
+        # The last record of a line has no content: its opening quote is the line end.
+        "pos_empty_last_record": b'"\x11:\x20\x00:","\r\n',
+        # A record longer than the record buffer is cut; the next record still follows.
+        "pos_long_record": line(record(0x11, packed("100", 2)) + b"\x99" * 5000, TAX),
+        # No line end at all: one line running to the end of the body.
+        "pos_no_line_end": b'"\x11:\x01\x00:","\x14:\x00\x00\x00\x07',
+    }
+
+
+def ims_update(liefer=42, liefsnr=-1, llmenge=2.5, blanks=False):
+    """An IMS_UPDATEDELIVERY record (473 bytes)."""
+    t = (lambda s, n: text("", n)) if blanks else text
+    r = (t("U", 1) + t("LIEFUPD", 8) + t("0001", 4) + i32(liefer) + i32(liefsnr) +
+         t("EU", 4) + t("MAT", 4) + t("4711-0815-A", 15) + t("K", 1) + t("20261215", 8) +
+         t("WE01", 8) + t("KG", 3) + f64(llmenge) + t("+", 1) + t("01", 2) + f64(19.95) +
+         t("EUR", 3) + f64(49.875) + t("+", 1) + i32(1) + f64(2.0) + i32(14) + t("01", 2) +
+         t("L0100", 5) + t("A0200", 5) + t("DE0001", 6) + t("20261207", 8) + t("01", 2) +
+         t("S", 1) + f64(3.0) + i32(4500123) + t("NB", 4) + t("", 4) + t("", 8) +
+         t("20261201", 8) + t("P", 1) + t("DE", 3) + t("84713", 5) + t("20261231", 8) +
+         i32(10) + t("PALETTE", 8) + t("Z1", 2) + t("FH", 2) + t("V1", 2) + t("N", 1) +
+         t("", 15) + t("MRV-2026-0042", 15) + t("N", 1) + t("", 20) + t("20261207", 8) +
+         t("NORMAL", 8) + t("LKW", 4) + t("DHL", 9) + t("HUETTE01", 9) + t("SPED-NORD", 9) +
+         t("4000-100-200", 40) + t("J", 1) + t("VST19", 8) + t("4006381333931", 16) +
+         t("DE123456789", 15) + t("N", 1) + t("PB-77812", 15) + t("A", 1) + t("QS", 4) +
+         t("20261206", 8) + t("L", 1) + t("W01", 3) + t("WE", 3) + t("", 1) + t("", 6) +
+         t("Lieferschein 88123", 20) + t("20261207", 8) + t("13450217", 8) + t("0001", 4))
+    assert len(r) == 473, len(r)
+    return r
+
+
+def ims_confirm():
+    r = (text("00000042", 8) + text("00000000017", 11) + text("4711-0815-A", 15) +
+         text("4500123", 15) + text("20261215", 8) + text("LV-88123", 8) + text("BL-55001", 8) +
+         text("", 8) + text("AV-00017", 8) + text("30T", 8))
+    assert len(r) == 97, len(r)
+    return r
+
+
+def ims_doubles():
+    """An update record whose doubles are not finite or very large."""
+    r = bytearray(ims_update())
+    for offset, value in ((64, float("inf")), (75, 1e308), (86, float("nan")),
+                          (99, float("-inf")), (140, -1.5e-7)):
+        r[offset:offset + 8] = f64(value)
+    return bytes(r)
+
+
+def iih_big_endian():
+    """An MQIIH as a big-endian sender writes it: every integer reversed, TranState 0xC3."""
+    h = bytearray(iih(version=1, struc_length=84, big=True, tran_state=b"\xc3"))
+    h[12:16] = struct.pack(">i", 785)   # Encoding of the sender (decimal, big-endian)
+    h[16:20] = struct.pack(">i", 500)   # EBCDIC code page of the sender
+    return bytes(h)
+
+
+def ims_cases():
+    md = mqmd(Format="MQIMS   ", PutApplType=19, PutApplName="IMSA")
+    # Version 2 is the header's native form; any other Version is taken as reversed.
+    iih2 = lambda **kw: iih(version=2, **kw)  # noqa: E731
+    return {
+        "ims_confirm_97": md + iih2() + ims_confirm(),
+        "ims_update_98": md + iih2() + ims_update()[:98],
+        "ims_update_values": md + iih2() + ims_update(),
+        "ims_update_blanks": md + iih2() + ims_update(blanks=True),
+        "ims_confirm_short": md + iih2() + ims_confirm()[:40],
+        "ims_doubles": md + iih2() + ims_doubles(),
+        "iih_big_endian": iih_big_endian() + ims_confirm(),
+        "iih_tran_id": iih2(tran_id=b"\x01\x23\x45\x67\x89\xab\xcd\xefIMSTRAN1",
+                           tran_state=b" ") + ims_confirm(),
+    }
+
+
+def cics_area(material="MAT-4711-0815-AB18", date="20261207"):
+    a = (text("TESTABR ", 8) + text("1", 1) + text("S", 1) + text("0", 1) + text("R", 1) +
+         text("TABR", 4) + text("TESTABRP", 8) + text("M000123456", 10) + text(material, 18) +
+         text("00025", 5) + text("A", 1) + text(date, 8) + text("134502", 6))
+    assert len(a) == 72, len(a)
+    return a
+
+
+def cics_cases():
+    return {
+        "cics_blanks": b"TESTABR " + b" " * 64,
+        "cics_material18": cics_area(),
+        "cics_short": b"TESTABR 1S",
+    }
+
+
+def main():
+    os.makedirs(HERE, exist_ok=True)
+    for cases in (pos_cases(), ims_cases(), cics_cases()):
+        for name, body in cases.items():
+            write(os.path.join(HERE, name + ".qpk"), body)
+
+
+if __name__ == "__main__":
+    main()
