@@ -69,12 +69,12 @@ install(CODE "
         string(REPLACE \"|\" \";\" _qpeek_link \"\${_qpeek_link}\")
         list(GET _qpeek_link 0 _qpeek_name)
         list(GET _qpeek_link 1 _qpeek_target)
+        list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${_qpeek_name}\")
         set(_qpeek_name \"\$ENV{DESTDIR}\${_qpeek_name}\")
         get_filename_component(_qpeek_dir \"\${_qpeek_name}\" DIRECTORY)
         file(MAKE_DIRECTORY \"\${_qpeek_dir}\")
         message(STATUS \"Installing: \${_qpeek_name} -> \${_qpeek_prefix}/\${_qpeek_target}\")
         file(CREATE_LINK \"\${_qpeek_prefix}/\${_qpeek_target}\" \"\${_qpeek_name}\" SYMBOLIC)
-        list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${_qpeek_name}\")
     endforeach()
 " COMPONENT system EXCLUDE_FROM_ALL)
 
