@@ -7,6 +7,14 @@
 
 #include "driver/message_file.h"
 #include "driver/report_lines.h"
+#include "idoc/definition_cache.h"
+
+// The definitions are looked for beside the executable; point the engine at the shipped
+// ones so that IDoc bodies are parsed in depth.
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    qpeek::setProgramDirectory(QPEEK_SOURCE_DIR "/Resources/");
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static FILE *sink = std::fopen("/dev/null", "wb");

@@ -29,8 +29,12 @@ for t in "${targets[@]}"; do
                   ! -name '*.py' -print0 2>/dev/null)
     # The target's dictionary: fuzz/TARGET.dict and every fuzz/TARGET.*.dict together.
     dict=()
-    if ls "$root"/fuzz/"$t".dict "$root"/fuzz/"$t".*.dict >/dev/null 2>&1; then
-        cat "$root"/fuzz/"$t".dict "$root"/fuzz/"$t".*.dict 2>/dev/null >"$work/$t.dict" || true
+    dicts=()
+    for d in "$root"/fuzz/"$t".dict "$root"/fuzz/"$t".*.dict; do
+        [ -f "$d" ] && dicts+=("$d")
+    done
+    if [ ${#dicts[@]} -gt 0 ]; then
+        cat "${dicts[@]}" >"$work/$t.dict"
         dict=(-dict="$work/$t.dict")
     fi
     echo "== fuzzing $t for ${seconds}s ($i seed files)"

@@ -1,13 +1,326 @@
-// IDoc parse and validation: the detailed report of a SAP IDoc.
+// IDoc parse and validation: walks the records of an IDoc body against its definitions in
+// one forward pass, printing every record as it is consumed. The walk is greedy and never
+// backtracks; the first structural violation ends it with a code and messages on standard
+// error.
 #include "idoc/idoc_parse.h"
 
-#include "driver/dispatch.h"
+#include <cstdarg>
+#include <cstring>
+#include <strings.h>
+
+#include "driver/report_lines.h"
+#include "idoc/definition_cache.h"
+#include "idoc/idoc_report.h"
+#include "idoc/sap_header.h"
 
 namespace qpeek {
 
+namespace {
+
+// Every data record: a header, then a segment data area of this many bytes, whatever the
+// segment's fields use of it.
+constexpr int64_t kSegmentDataLength = 1000;
+constexpr size_t kElementPathSize = 2000;
+constexpr int64_t kFailureExcerpt = 80;
+constexpr size_t kControlTagLength = 8;
+constexpr int64_t kVersionSuffixOffset = 6;
+constexpr size_t kMaxDigitSuffix = 3;
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// True when the n bytes of text lie at the offset of the view.
+bool matchesAt(ByteView view, int64_t offset, const char *text, size_t n) {
+    if (offset < 0 || offset + static_cast<int64_t>(n) > view.length)
+        return false;
+    return std::memcmp(view.data + offset, text, n) == 0;
+}
+
+// Segment matching: the whole name, or, for a name ending in digits (at most three, and
+// not all of it), the name without them: E2EDK01005 matches E2EDK01004 and E2EDK01.
+bool segmentMatches(const ParseContext &context, const std::string &name) {
+    if (matchesAt(context.data, context.position, name.c_str(), name.size()))
+        return true;
+    size_t k = 0;
+    while (k < kMaxDigitSuffix && k + 1 < name.size() && isDigit(name[name.size() - 1 - k]))
+        ++k;
+    return k > 0 && matchesAt(context.data, context.position, name.c_str(), name.size() - k);
+}
+
+void fail(ParseContext &context, int32_t code) {
+    context.error = code;
+}
+
+// The repeat loop of a member: occurrences at the position until one does not match, the
+// message ends, an error is set or the loop maximum is reached. Returns the count.
+int32_t repeatMember(ParseContext &context, const DefinitionNode &member, const char *path,
+                     bool firstOfGroup) {
+    int32_t count = 0;
+    for (;;) {
+        int index = firstOfGroup ? -1 : count;
+        int64_t before = context.position;
+        int rc = member.kind == NodeKind::Group ? parseGroup(context, member, path, index)
+                                                : parseSEGMENT(context, member, path, index);
+        if (rc == 0)
+            ++count;
+        if (context.error != 0 || context.position >= context.length() || rc != 0 ||
+            count >= member.loopMax)
+            break;
+        // An occurrence that consumed nothing (a group whose members are absent but optional)
+        // would be followed by identical ones up to the loop maximum, except that a first
+        // occurrence without its trigger is followed by one that ends the loop: settle the
+        // count at once instead of repeating (or nesting such repeats without end).
+        if (context.position == before) {
+            if (index != 0 || !context.groupTriggerAbsent)
+                count = member.loopMax;
+            break;
+        }
+    }
+    return count;
+}
+
+bool isControlRecordDefinition(const IdocDefinition &d) {
+    return d.name.compare(0, 6, "EDI_DC") == 0;
+}
+
+// The IDoc type from an IDOCTYP field: its bytes up to a zero byte, cut at the first blank
+// after the first word (leading blanks stay; blanks alone stay blanks).
+std::string idocTypeValue(const ParseContext &context, int32_t length) {
+    int64_t n = context.data.textLength(context.position, length);
+    const char *p = reinterpret_cast<const char *>(context.data.data + context.position);
+    int64_t i = 0;
+    while (i < n && p[i] == ' ')
+        ++i;
+    if (i < n) {
+        while (i < n && p[i] != ' ')
+            ++i;
+        n = i;
+    }
+    if (n > static_cast<int64_t>(kDefinitionTextLimit))
+        n = kDefinitionTextLimit;
+    return n > 0 ? std::string(p, static_cast<size_t>(n)) : std::string();
+}
+
+const IdocDefinition *findOrLoad(ParseContext &context, const char *name) {
+    const IdocDefinition *d = findDefinition(context, name, FindMode::Exact);
+    return d ? d : loadSegmentDefinition(context, name);
+}
+
+} // namespace
+
+void logError(ParseContext &, const char *format, ...) {
+    char text[4096];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    writeErrorText(text);
+}
+
+void parseEDI(ParseContext &context, const IdocDefinition &definition, const char *) {
+    bool controlRecord = isControlRecordDefinition(definition);
+    for (const auto &member : definition.members) {
+        if (context.error != 0 || context.position >= context.length())
+            break;
+        if (member->kind == NodeKind::Group)
+            continue;
+        writeSegmentHeading(context, *member);
+        // No position test: a record cut by the end still lists its remaining fields.
+        for (const FieldDefinition &f : member->fields) {
+            if (context.error != 0)
+                break;
+            writeSegmentField(context, f);
+            if (controlRecord && f.name == "IDOCTYP") {
+                std::string t = idocTypeValue(context, f.length);
+                if (!context.idocType.empty() &&
+                    strcasecmp(context.idocType.c_str(), t.c_str()) != 0) {
+                    logError(context, "IDOC type '%s' does not match MessageType '%s'\n",
+                             context.idocType.c_str(), t.c_str());
+                    logError(context, "MessageType must be blank or match IDOC type\n");
+                    fail(context, kErrorIdocTypeMismatch);
+                    break;
+                }
+                context.idocType = t;
+            }
+            // A negative length advances by nothing: the position never moves back.
+            context.position += f.length > 0 ? f.length : 0;
+        }
+    }
+}
+
+void parseSection(ParseContext &context, const IdocDefinition &definition) {
+    const auto &members = definition.members;
+    size_t j = 0;
+    for (; j < members.size() && context.error == 0 && context.position < context.length(); ++j) {
+        const DefinitionNode &m = *members[j];
+        bool group = m.kind == NodeKind::Group;
+        int32_t count = repeatMember(context, m, definition.name.c_str(), false);
+        if (count == 0) {
+            if (m.mandatory) {
+                logError(context, "Missing required segment %s\n", m.name.c_str());
+                fail(context, group ? kErrorTopGroupMissing : kErrorTopSegmentMissing);
+            }
+        } else if (count < m.loopMin) {
+            // Made whatever the occurrences reported: the code replaces theirs.
+            logError(context, "Missed min segment count %d %s\n", m.loopMin, m.name.c_str());
+            fail(context, group ? kErrorTopGroupMin : kErrorTopSegmentMin);
+        }
+    }
+    for (; j < members.size() && context.error == 0; ++j) {
+        if (members[j]->mandatory) {
+            logError(context, "Missing required segment: %.7s\n", members[j]->name.c_str());
+            fail(context, kErrorSectionEndedEarly);
+        }
+    }
+}
+
+int parseGroup(ParseContext &context, const DefinitionNode &group, const char *path, int index) {
+    // Element path of this occurrence; the first member of a group shares its caller's.
+    char own[kElementPathSize];
+    const char *p = path;
+    if (index >= 0) {
+        if (*path)
+            std::snprintf(own, sizeof own, "%s.(group)%.7s[%d]", path, group.name.c_str(),
+                          index + 1);
+        else
+            std::snprintf(own, sizeof own, "(group)%.7s[%d]", group.name.c_str(), index + 1);
+        p = own;
+    }
+    const auto &members = group.members;
+    bool triggerAbsent = false;
+    size_t j = 0;
+    for (; j < members.size() && context.error == 0 && context.position < context.length(); ++j) {
+        const DefinitionNode &m = *members[j];
+        bool memberGroup = m.kind == NodeKind::Group;
+        int32_t count = repeatMember(context, m, p, j == 0);
+        if (j == 0)
+            triggerAbsent = count == 0;
+        if (count == 0) {
+            // No trigger: an optional group, or a repeat after the first, is not here.
+            if (j == 0 && (!group.mandatory || index > 0))
+                return 1;
+            if (m.mandatory) {
+                logError(context, "Missing required segment %s\n", m.name.c_str());
+                fail(context,
+                     memberGroup ? kErrorGroupMemberGroupMissing : kErrorGroupMemberSegmentMissing);
+            }
+        } else if (count < m.loopMin) {
+            logError(context, "Missed min segment count %d %s\n", m.loopMin, m.name.c_str());
+            fail(context, memberGroup ? kErrorGroupMemberGroupMin : kErrorGroupMemberSegmentMin);
+        }
+    }
+    for (; j < members.size() && context.error == 0; ++j) {
+        if (members[j]->mandatory) {
+            logError(context, "Missing required segment: %s.%.7s\n", p, members[j]->name.c_str());
+            fail(context, kErrorGroupEndedEarly);
+        }
+    }
+    context.groupTriggerAbsent = triggerAbsent;
+    return 0;
+}
+
+int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const char *path, int) {
+    if (!segmentMatches(context, segment.name))
+        return 1;
+    char recordName[16];
+    std::snprintf(recordName, sizeof recordName, "%s%s",
+                  context.dataRecordKind != 0 ? "EDI_DD" : "ICI_DD", context.versionSuffix);
+    const IdocDefinition *header = findOrLoad(context, recordName);
+    if (!header) {
+        logError(context, "Unable to find segment %s.\n", recordName);
+        fail(context, kErrorNoDataRecordDefinition);
+        return 0;
+    }
+    parseEDI(context, *header, path);
+    int64_t start = context.position;
+    writeSegmentHeading(context, segment);
+    size_t i = 0;
+    for (; i < segment.fields.size() && context.error == 0 && context.position < context.length();
+         ++i) {
+        const FieldDefinition &f = segment.fields[i];
+        writeSegmentField(context, f);
+        context.position += f.length > 0 ? f.length : 0;
+    }
+    context.position = start + kSegmentDataLength;
+    if (i < segment.fields.size()) {
+        logError(context, "Missing required field %s\n", segment.fields[i].name.c_str());
+        fail(context, kErrorMissingField);
+    }
+    return 0;
+}
+
 void parseMessage(FILE *out, ByteView body) {
-    // Placeholder until this payload has its formatter.
-    writeUnknownDetail(out, body);
+    ParseContext context;
+    context.out = out;
+    beginDefinitionMessage();
+
+    ByteView idoc = body;
+    if (body.startsWith("SAPH")) {
+        writeMQSAPH(out, body);
+        context.dataRecordKind = body.int32At(kSaphVersion);
+        int32_t headerLength = body.int32At(kSaphStrucLength);
+        // A length outside the body leaves an empty IDoc.
+        idoc = (headerLength < 0 || headerLength > body.length) ? body.from(body.length)
+                                                                : body.from(headerLength);
+    }
+    context.data = idoc;
+
+    const IdocDefinition *control = nullptr;
+    while (context.error == 0 && context.position < context.length()) {
+        if (context.data.startsWith("EDI_DC", context.position)) {
+            if (control) {
+                logError(context, "Only one EDI_DC segment allowed:  '%s'\n",
+                         control->name.c_str());
+                fail(context, kErrorSecondControlRecord);
+                continue;
+            }
+            char tag[kControlTagLength + 1] = {};
+            context.data.copyOut(context.position, kControlTagLength, tag, kControlTagLength);
+            if (char *blank = std::strchr(tag, ' '))
+                *blank = 0;
+            std::memset(context.versionSuffix, 0, sizeof context.versionSuffix);
+            if (context.data.at(context.position + kVersionSuffixOffset) != ' ')
+                context.data.copyOut(context.position + kVersionSuffixOffset, 2,
+                                     context.versionSuffix, 2);
+            control = findOrLoad(context, tag);
+            if (!control) {
+                logError(context, "Unable to find segment %s.\n", tag);
+                fail(context, kErrorNoControlDefinition);
+                continue;
+            }
+            parseEDI(context, *control, "");
+        } else if (!context.idocType.empty()) {
+            const char *type = context.idocType.c_str();
+            const IdocDefinition *d = findOrLoad(context, type);
+            if (!d)
+                d = findDefinition(context, type, FindMode::Fallback);
+            if (!d) {
+                logError(context, "Unable to find segment %s.\n", type);
+                fail(context, kErrorNoIdocDefinition);
+                continue;
+            }
+            if (d->name != context.idocType)
+                logError(context, "Unable to find exact match for segment %s using %s.\n", type,
+                         d->name.c_str());
+            parseSection(context, *d);
+            break;
+        } else {
+            logError(context, "Unexpected trailing data.\n");
+            fail(context, kErrorUnexpectedData);
+        }
+    }
+    if (context.error == 0 && context.position < context.length()) {
+        logError(context, "Trailing data in buffer.\n");
+        fail(context, kErrorTrailingData);
+    }
+    if (context.error != 0) {
+        logError(context, "parseMessage failed with error %d.\n", context.error);
+        int64_t n = context.data.available(context.position, kFailureExcerpt);
+        const char *at =
+            n > 0 ? reinterpret_cast<const char *>(context.data.data + context.position) : "";
+        logError(context, "Buffer='%.*s'.\n", static_cast<int>(n), at);
+    }
 }
 
 } // namespace qpeek

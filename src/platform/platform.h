@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,10 @@ std::string executablePath();
 
 // The local time now, formatted with strftime into buf.
 void formatLocalTime(char *buf, size_t size, const char *format);
+
+// Opens a parser-definition file for reading as text; none when it cannot be opened or is
+// not a regular file (opening never blocks).
+FILE *openDefinitionFile(const char *path);
 
 // Reading a whole message file.
 enum class ReadStatus { Ok, CannotOpen, TooLarge };

@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -167,13 +168,99 @@ ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer,
     return ReadStatus::Ok;
 }
 
-// The definition lock is built with the IDoc engine.
-bool openDefinitionLock(const std::string &) {
-    return false;
+FILE *openDefinitionFile(const char *path) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    FILE *file = fdopen(fd, "r");
+    if (!file)
+        close(fd);
+    return file;
 }
-bool acquireDefinitionLock(int) {
-    return false;
+
+// The definition lock: an advisory flock on a per-user lock file. Acquisitions nest; each
+// one records whether it owns the lock, so that its release undoes exactly it, and the
+// file lock is given up when the last owning acquisition is released.
+namespace {
+
+int gLockFd = -1;
+std::vector<bool> gAcquisitions; // per open acquisition: does it own the lock?
+int gOwningAcquisitions = 0;
+
+// $XDG_RUNTIME_DIR when it is a directory of ours, else /tmp.
+std::string lockDirectory() {
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat st;
+    if (runtime && *runtime == '/' && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) &&
+        st.st_uid == geteuid())
+        return std::string(runtime);
+    return std::string("/tmp");
 }
-void releaseDefinitionLock() {}
+
+int64_t monotonicMs() {
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+} // namespace
+
+bool openDefinitionLock(const std::string &name) {
+    if (gLockFd >= 0)
+        return true;
+    std::string path = lockDirectory() + "/" + name;
+    // No symlink is followed and no FIFO blocks the open; a file planted by someone else
+    // (or anything but a regular file) is refused rather than locked.
+    int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
+                  0600);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        close(fd);
+        return false;
+    }
+    gLockFd = fd;
+    return true;
+}
+
+bool acquireDefinitionLock(int timeoutMs) {
+    bool owned = false;
+    if (gLockFd >= 0) {
+        if (gOwningAcquisitions > 0) {
+            owned = true; // already ours: the lock is recursive within the process
+        } else {
+            int64_t deadline = monotonicMs() + (timeoutMs > 0 ? timeoutMs : 0);
+            for (;;) {
+                if (flock(gLockFd, LOCK_EX | LOCK_NB) == 0) {
+                    owned = true;
+                    break;
+                }
+                if ((errno != EWOULDBLOCK && errno != EINTR) || monotonicMs() >= deadline)
+                    break;
+                struct timespec pause = {0, 5 * 1000 * 1000};
+                nanosleep(&pause, nullptr);
+            }
+        }
+    }
+    gAcquisitions.push_back(owned);
+    if (owned)
+        ++gOwningAcquisitions;
+    return owned;
+}
+
+void releaseDefinitionLock() {
+    if (gAcquisitions.empty())
+        return;
+    bool owned = gAcquisitions.back();
+    gAcquisitions.pop_back();
+    if (owned && --gOwningAcquisitions == 0)
+        flock(gLockFd, LOCK_UN);
+}
 
 } // namespace qpeek::platform

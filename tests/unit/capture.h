@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/byte_view.h"
+#include "driver/report_lines.h"
 
 namespace qpeek::test {
 
@@ -31,5 +32,17 @@ struct Message {
     }
     ByteView view() { return ByteView{bytes.data(), static_cast<int32_t>(bytes.size() - 1)}; }
 };
+
+// Sets the detail flag for one test case and clears it again.
+struct DetailFlagGuard {
+    explicit DetailFlagGuard(int v) { setDetailFlag(v); }
+    ~DetailFlagGuard() { setDetailFlag(0); }
+};
+
+// The text padded with blanks (or cut) to the column: builds expected field lines.
+inline std::string pad(std::string s, size_t column) {
+    s.resize(column, ' ');
+    return s;
+}
 
 } // namespace qpeek::test

@@ -10,19 +10,12 @@
 
 using namespace qpeek;
 using qpeek::test::capture;
+using qpeek::test::DetailFlagGuard;
+using qpeek::test::pad;
 using qpeek::test::Message;
 
 namespace {
 
-struct DetailFlagGuard {
-    explicit DetailFlagGuard(int v) { setDetailFlag(v); }
-    ~DetailFlagGuard() { setDetailFlag(0); }
-};
-
-std::string pad(std::string s, size_t column) {
-    s.resize(column, ' ');
-    return s;
-}
 std::string tagLine(const std::string &tag) {
     return pad(tag, 45) + "\n";
 }

@@ -9,15 +9,12 @@
 
 using namespace qpeek;
 using qpeek::test::capture;
+using qpeek::test::DetailFlagGuard;
+using qpeek::test::pad;
 using qpeek::test::Message;
 using namespace std::string_literals;
 
 namespace {
-
-struct DetailFlagGuard {
-    explicit DetailFlagGuard(int v) { setDetailFlag(v); }
-    ~DetailFlagGuard() { setDetailFlag(0); }
-};
 
 enum Decoder { Packed, Hex, HexFixed };
 

@@ -6,19 +6,11 @@
 
 using namespace qpeek;
 using qpeek::test::capture;
+using qpeek::test::DetailFlagGuard;
+using qpeek::test::pad;
 using qpeek::test::Message;
 
 namespace {
-
-struct DetailFlagGuard {
-    explicit DetailFlagGuard(int v) { setDetailFlag(v); }
-    ~DetailFlagGuard() { setDetailFlag(0); }
-};
-
-std::string pad(std::string s, size_t column) {
-    s.resize(column, ' ');
-    return s;
-}
 
 struct FieldCase {
     const char *what;

@@ -8,14 +8,11 @@
 
 using namespace qpeek;
 using qpeek::test::capture;
+using qpeek::test::DetailFlagGuard;
+using qpeek::test::pad;
 using qpeek::test::Message;
 
 namespace {
-
-struct DetailFlagGuard {
-    explicit DetailFlagGuard(int v) { setDetailFlag(v); }
-    ~DetailFlagGuard() { setDetailFlag(0); }
-};
 
 std::string i32(int32_t v) {
     std::string s(4, '\0');
@@ -42,11 +39,6 @@ std::string rfhV2(const std::vector<std::pair<int32_t, std::string>> &blocks,
         data += i32(b.first) + b.second;
     int32_t length = strucLength >= 0 ? strucLength : static_cast<int32_t>(36 + data.size());
     return fixedPart(2, length) + i32(1208) + data;
-}
-
-std::string pad(std::string s, size_t column) {
-    s.resize(column, ' ');
-    return s;
 }
 
 // A field line: name at column 2 (0 for a heading line, an empty value), a blank at column

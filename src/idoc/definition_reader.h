@@ -1,0 +1,33 @@
+// The parser-definition file reader: builds one IdocDefinition tree per BEGIN_IDOC block
+// of a file and adds every tree it completes to the definition cache.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "idoc/definition_model.h"
+
+namespace qpeek {
+
+// Line buffer of the reader; a longer line is read as several consecutive lines.
+constexpr size_t kDefinitionLineSize = 4096;
+// Groups nested deeper than this are not opened: their lines belong to the enclosing group.
+constexpr int kMaxGroupDepth = 64;
+
+// Splits one line in place: the keyword (empty for a blank or comment line) and the value,
+// both zero-terminated inside the line.
+void splitDefinitionLine(char *line, const char **keyword, const char **value);
+
+// The leading decimal integer of a value (blanks, a sign and zeros allowed; no digits
+// gives 0), saturated to the 32-bit range.
+int32_t readDecimal(const char *value);
+
+// Reads the file at path under the definition lock, adding all its definitions to the
+// cache; returns the definition of that name when the file could be read, or none.
+const IdocDefinition *readDefinitionFile(ParseContext &context, const char *name, const char *path);
+
+// The outermost level of a definition file from an open stream: segment sections and
+// the "Unexspected token" message for anything else.
+void readDefinitionStream(ParseContext &context, FILE *file);
+
+} // namespace qpeek

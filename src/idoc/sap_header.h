@@ -1,0 +1,18 @@
+// The SAP header report: the MQSAPH block in front of an IDoc.
+#pragma once
+
+#include <cstdio>
+
+#include "common/byte_view.h"
+
+namespace qpeek {
+
+// MQSAPH layout (offsets from the first byte of the header).
+constexpr int kSaphVersion = 4;
+constexpr int kSaphStrucLength = 8;
+
+// Writes the fifteen lines of the block and flushes the stream. Bytes past the end of the
+// body read as zero.
+void writeMQSAPH(FILE *out, ByteView header);
+
+} // namespace qpeek

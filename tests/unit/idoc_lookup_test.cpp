@@ -1,0 +1,108 @@
+// Definition lookup: candidate files in their order, the version fallback, the cache-only
+// last step, and files read once for many names.
+#include <gtest/gtest.h>
+
+#include "idoc/definition_cache.h"
+#include "idoc_test_support.h"
+
+namespace qpeek {
+namespace {
+
+using test::ScratchProgramDirectory;
+
+std::string idoc(const char *name) {
+    return std::string("BEGIN_SEGMENT_SECTION\nBEGIN_IDOC ") + name +
+           "\nEND_IDOC\nEND_SEGMENT_SECTION\n";
+}
+
+// Runs a lookup; returns the found name ("-" for none) and what was written to stdout.
+std::pair<std::string, std::string> lookUp(const char *name, FindMode mode, bool newMessage) {
+    if (newMessage)
+        beginDefinitionMessage();
+    ParseContext context;
+    testing::internal::CaptureStdout();
+    const IdocDefinition *d = findDefinition(context, name, FindMode::Exact);
+    if (!d)
+        d = loadSegmentDefinition(context, name);
+    if (!d && mode == FindMode::Fallback)
+        d = findDefinition(context, name, FindMode::Fallback);
+    std::fflush(stdout);
+    std::string out = testing::internal::GetCapturedStdout();
+    return {d ? d->name : "-", out};
+}
+
+TEST(DefinitionLookup, TriesTheThreeCandidateFilesInOrder) {
+    ScratchProgramDirectory dir;
+    auto [found, out] = lookUp("EDI_DC40", FindMode::Exact, true);
+    EXPECT_EQ(found, "-");
+    const std::string &p = dir.path;
+    EXPECT_EQ(out, "Unable to open " + p + "qpeek.parser\nUnable to open " + p +
+                       "EDI_DC40.parser\nUnable to open " + p + "../Resources/EDI_DC40.parser\n");
+    // The default file is tried once per message only.
+    std::tie(found, out) = lookUp("EDI_DC40", FindMode::Exact, false);
+    EXPECT_EQ(out, "Unable to open " + p + "EDI_DC40.parser\nUnable to open " + p +
+                       "../Resources/EDI_DC40.parser\n");
+}
+
+TEST(DefinitionLookup, OneFileServesLaterNamesFromTheCache) {
+    ScratchProgramDirectory dir;
+    dir.write("qpeek.parser", idoc("EDI_DC40") + idoc("ICI_DD40"));
+    EXPECT_EQ(lookUp("EDI_DC40", FindMode::Exact, true),
+              std::make_pair(std::string("EDI_DC40"), std::string()));
+    dir.write("qpeek.parser", ""); // never read again for a cached name
+    EXPECT_EQ(lookUp("ICI_DD40", FindMode::Exact, true).second, "");
+    EXPECT_EQ(definitionCount(), 2u);
+}
+
+TEST(DefinitionLookup, FallsBackToLowerVersions) {
+    ScratchProgramDirectory dir;
+    dir.write("qpeek.parser", idoc("EDI_DC40"));
+    dir.write("ORDERS03.parser", idoc("ORDERS03"));
+    lookUp("EDI_DC40", FindMode::Exact, true);
+    auto [found, out] = lookUp("ORDERS05", FindMode::Fallback, false);
+    EXPECT_EQ(found, "ORDERS03");
+    const std::string &p = dir.path;
+    EXPECT_EQ(out, "Unable to open " + p + "ORDERS05.parser\nUnable to open " + p +
+                       "../Resources/ORDERS05.parser\nUnable to open " + p +
+                       "ORDERS04.parser\nUnable to open " + p + "../Resources/ORDERS04.parser\n");
+}
+
+TEST(DefinitionLookup, BareNameComesFromTheCacheOnly) {
+    ScratchProgramDirectory dir;
+    dir.write("qpeek.parser", idoc("DELVRY"));
+    dir.write("ORDERS.parser", idoc("ORDERS"));
+    lookUp("DELVRY", FindMode::Exact, true);
+    // DELVRY3 falls back to DELVRY2, 1, 0 from files, then to the cached DELVRY.
+    auto [found, out] = lookUp("DELVRY3", FindMode::Fallback, false);
+    EXPECT_EQ(found, "DELVRY");
+    EXPECT_NE(out.find("DELVRY0.parser"), std::string::npos);
+    EXPECT_EQ(out.find("DELVRY.parser"), std::string::npos);
+    // ORDERS.parser exists but is never read for ORDERS05.
+    std::tie(found, out) = lookUp("ORDERS05", FindMode::Fallback, false);
+    EXPECT_EQ(found, "-");
+    EXPECT_EQ(out.find("ORDERS.parser"), std::string::npos);
+    EXPECT_NE(out.find("ORDERS00.parser"), std::string::npos);
+}
+
+TEST(DefinitionLookup, NameWithoutDigitsGetsOneMoreLoadOfItself) {
+    ScratchProgramDirectory dir;
+    beginDefinitionMessage();
+    auto [found, out] = lookUp("ZZ", FindMode::Fallback, false);
+    EXPECT_EQ(found, "-");
+    // Exact load (two files, the default one first), then the fallback's own load of ZZ.
+    const std::string &p = dir.path;
+    std::string twice =
+        "Unable to open " + p + "ZZ.parser\nUnable to open " + p + "../Resources/ZZ.parser\n";
+    EXPECT_EQ(out, "Unable to open " + p + "qpeek.parser\n" + twice + twice);
+}
+
+TEST(DefinitionLookup, RereadingTheDefaultFileKeepsMemoryBounded) {
+    ScratchProgramDirectory dir;
+    dir.write("qpeek.parser", idoc("EDI_DC40") + idoc("ORDERS05"));
+    for (int message = 0; message < 50; ++message)
+        lookUp("ZORDERS", FindMode::Exact, true);
+    EXPECT_EQ(definitionCount(), 2u);
+}
+
+} // namespace
+} // namespace qpeek

@@ -1,0 +1,59 @@
+// Test support for the IDoc engine: a scratch program directory holding definition files,
+// and reading definition text straight into an emptied cache.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "idoc/definition_cache.h"
+#include "idoc/definition_reader.h"
+
+namespace qpeek::test {
+
+// A fresh temporary directory used as the program directory, with an empty cache.
+struct ScratchProgramDirectory {
+    std::string path;
+    ScratchProgramDirectory() {
+        char pattern[] = "/tmp/qpeek-idoc-XXXXXX";
+        const char *made = mkdtemp(pattern);
+        path = std::string(made ? made : "/tmp") + "/";
+        setProgramDirectory(path);
+        clearDefinitionCache();
+    }
+    ~ScratchProgramDirectory() {
+        std::string command = "rm -rf '" + path + "'";
+        if (std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "could not remove %s\n", path.c_str());
+        clearDefinitionCache();
+    }
+    void write(const std::string &name, const std::string &text) const {
+        FILE *f = std::fopen((path + name).c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+};
+
+// Reads definition text into the cache; returns what the reader wrote to standard output.
+inline std::string readDefinitions(const std::string &text) {
+    ParseContext context;
+    FILE *f = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::rewind(f);
+    testing::internal::CaptureStdout();
+    readDefinitionStream(context, f);
+    std::fflush(stdout);
+    std::fclose(f);
+    return testing::internal::GetCapturedStdout();
+}
+
+inline const IdocDefinition *cached(const char *name) {
+    ParseContext context;
+    return findDefinition(context, name, FindMode::Exact);
+}
+
+} // namespace qpeek::test
