@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a Release build, installs it with dpkg, runs the
-# installed /usr/bin/qpeek from another directory on an IDoc sample, and removes the
+# installed /usr/bin/qpeek from another directory on every IDoc sample, and removes the
 # package again. Needs root; changes the machine's package set while it runs.
 #
 #   tests/packaging/deb_check.sh [BUILD_DIR]      (default build-deb)
@@ -44,28 +44,26 @@ dpkg -s qpeek | grep -q '^Status: install ok installed'
 shopt -s nullglob
 samples=("$root"/samples/idoc_*.qpk)
 if [ ${#samples[@]} -eq 0 ]; then
-    # Until IDoc samples ship, any sample (or a stand-in message) shows the run through
-    # the link at least.
-    samples=("$root"/samples/*.qpk)
-    [ ${#samples[@]} -gt 0 ] || { printf 'EDI_DC40 stand-in' >"$T/standin.qpk"; samples=("$T/standin.qpk"); }
-    echo "NOTE: no IDoc sample; checking with ${samples[0]##*/}"
+    echo "FAIL: no IDoc sample (samples/idoc_*.qpk) to check the installed definitions with"
+    exit 1
 fi
-sample=${samples[0]}
 fail=0
-for opt in "" -d; do
-    echo "-- /usr/bin/qpeek ${sample#$root/} $opt, run from /tmp"
-    (cd /tmp && /usr/bin/qpeek "$sample" $opt) >"$T/installed.out" 2>"$T/installed.err"
-    (cd "$root" && "$build/qpeek" "$sample" $opt) >"$T/built.out" 2>"$T/built.err"
-    if grep -n '^Unable to open' "$T/installed.out"; then
-        echo "FAIL: the installed qpeek did not find its definitions"; fail=1
-    fi
-    if ! cmp -s "$T/built.out" "$T/installed.out" || ! cmp -s "$T/built.err" "$T/installed.err"; then
-        echo "FAIL: the installed qpeek's report differs from the build tree's:"
-        diff "$T/built.out" "$T/installed.out" | head -20 || true
-        diff "$T/built.err" "$T/installed.err" | head -20 || true
-        fail=1
-    fi
-    echo "   $(wc -l <"$T/installed.out") lines on standard output, $(wc -l <"$T/installed.err") on standard error"
+for sample in "${samples[@]}"; do
+    for opt in "" -d; do
+        echo "-- /usr/bin/qpeek ${sample#$root/} $opt, run from /tmp"
+        (cd /tmp && /usr/bin/qpeek "$sample" $opt) >"$T/installed.out" 2>"$T/installed.err"
+        (cd "$root" && "$build/qpeek" "$sample" $opt) >"$T/built.out" 2>"$T/built.err"
+        if grep -n '^Unable to open' "$T/installed.out"; then
+            echo "FAIL: the installed qpeek did not find its definitions"; fail=1
+        fi
+        if ! cmp -s "$T/built.out" "$T/installed.out" || ! cmp -s "$T/built.err" "$T/installed.err"; then
+            echo "FAIL: the installed qpeek's report differs from the build tree's:"
+            diff "$T/built.out" "$T/installed.out" | head -20 || true
+            diff "$T/built.err" "$T/installed.err" | head -20 || true
+            fail=1
+        fi
+        echo "   $(wc -l <"$T/installed.out") lines on standard output, $(wc -l <"$T/installed.err") on standard error"
+    done
 done
 
 echo "-- removing the package"
