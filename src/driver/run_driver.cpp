@@ -32,7 +32,7 @@ bool namesExistingPath(const char *argument) {
 }
 
 bool isListSeparator(char c) {
-    return c == ';' || c == ',' || c == ':';
+    return c != 0 && std::strchr(platform::kListSeparators, c) != nullptr;
 }
 
 // Flushes a stream and reports a failed write on standard error. Returns false on failure.

@@ -39,7 +39,10 @@ const IdocDefinition *findCached(const char *name) {
 const std::string &programDirectory() {
     if (!gProgramDirectoryKnown) {
         std::string path = platform::executablePath();
-        size_t slash = path.rfind('/');
+        // Up to and including the last "\\", or else the last "/".
+        size_t slash = path.rfind('\\');
+        if (slash == std::string::npos)
+            slash = path.rfind('/');
         gProgramDirectory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
         gProgramDirectoryKnown = true;
     }

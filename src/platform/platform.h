@@ -1,5 +1,6 @@
 // The operating-system services qpeek needs, and nothing else. posix.cpp implements them
-// for POSIX systems; no other file of the program touches the operating system.
+// for POSIX systems, win32.cpp for Windows; no other file of the program touches the
+// operating system.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,11 @@ namespace qpeek::platform {
 
 // The separator appended to the current directory when a pattern has no directory part.
 extern const char kPathSeparator;
+
+// The characters that separate the entries of a variable listed with "@NAME": ";" and ","
+// everywhere, and ":" where it separates the directories of PATH (not on Windows, where
+// it follows every drive letter).
+extern const char *const kListSeparators;
 
 // Names held back to back in one buffer (zero-terminated), so that a directory of a hundred
 // thousand matches costs a few bytes per name and no allocation per name.
@@ -32,7 +38,9 @@ struct NameList {
 
 // Directory search: the matches of the pattern's last component ("*" and "?" wildcards)
 // among the entries of the pattern's directory, as bare names, in the platform's order.
-// Returns false when nothing matches (or the directory cannot be read).
+// Returns false when nothing matches (or the directory cannot be read). POSIX: letter case
+// counts, names sorted, "." and ".." left out. Windows: the system's search, letter case
+// ignored, "." and ".." returned like any match.
 bool findFiles(const std::string &pattern, NameList &names);
 
 // The relative directory, from the program directory, of the shipped definition files

@@ -18,6 +18,7 @@
 namespace qpeek::platform {
 
 const char kPathSeparator = '/';
+const char *const kListSeparators = ";,:";
 const char *const kResourcesDirectory = "../Resources/";
 
 void initStandardStreams() {}

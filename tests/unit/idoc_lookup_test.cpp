@@ -4,6 +4,7 @@
 
 #include "idoc/definition_cache.h"
 #include "idoc_test_support.h"
+#include "platform/platform.h"
 
 namespace qpeek {
 namespace {
@@ -37,11 +38,12 @@ TEST(DefinitionLookup, TriesTheThreeCandidateFilesInOrder) {
     EXPECT_EQ(found, "-");
     const std::string &p = dir.path;
     EXPECT_EQ(out, "Unable to open " + p + "qpeek.parser\nUnable to open " + p +
-                       "EDI_DC40.parser\nUnable to open " + p + "../Resources/EDI_DC40.parser\n");
+                       "EDI_DC40.parser\nUnable to open " + p +
+                       std::string(platform::kResourcesDirectory) + "EDI_DC40.parser\n");
     // The default file is tried once per message only.
     std::tie(found, out) = lookUp("EDI_DC40", FindMode::Exact, false);
     EXPECT_EQ(out, "Unable to open " + p + "EDI_DC40.parser\nUnable to open " + p +
-                       "../Resources/EDI_DC40.parser\n");
+                       std::string(platform::kResourcesDirectory) + "EDI_DC40.parser\n");
 }
 
 TEST(DefinitionLookup, OneFileServesLaterNamesFromTheCache) {
@@ -63,8 +65,9 @@ TEST(DefinitionLookup, FallsBackToLowerVersions) {
     EXPECT_EQ(found, "ORDERS03");
     const std::string &p = dir.path;
     EXPECT_EQ(out, "Unable to open " + p + "ORDERS05.parser\nUnable to open " + p +
-                       "../Resources/ORDERS05.parser\nUnable to open " + p +
-                       "ORDERS04.parser\nUnable to open " + p + "../Resources/ORDERS04.parser\n");
+                       std::string(platform::kResourcesDirectory) +
+                       "ORDERS05.parser\nUnable to open " + p + "ORDERS04.parser\nUnable to open " +
+                       p + std::string(platform::kResourcesDirectory) + "ORDERS04.parser\n");
 }
 
 TEST(DefinitionLookup, BareNameComesFromTheCacheOnly) {
@@ -91,8 +94,8 @@ TEST(DefinitionLookup, NameWithoutDigitsGetsOneMoreLoadOfItself) {
     EXPECT_EQ(found, "-");
     // Exact load (two files, the default one first), then the fallback's own load of ZZ.
     const std::string &p = dir.path;
-    std::string twice =
-        "Unable to open " + p + "ZZ.parser\nUnable to open " + p + "../Resources/ZZ.parser\n";
+    std::string twice = "Unable to open " + p + "ZZ.parser\nUnable to open " + p +
+                        std::string(platform::kResourcesDirectory) + "ZZ.parser\n";
     EXPECT_EQ(out, "Unable to open " + p + "qpeek.parser\n" + twice + twice);
 }
 

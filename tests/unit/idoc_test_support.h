@@ -6,8 +6,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
-#include <unistd.h>
 
 #include "idoc/definition_cache.h"
 #include "idoc/definition_reader.h"
@@ -18,15 +19,20 @@ namespace qpeek::test {
 struct ScratchProgramDirectory {
     std::string path;
     ScratchProgramDirectory() {
-        char pattern[] = "/tmp/qpeek-idoc-XXXXXX";
-        const char *made = mkdtemp(pattern);
-        path = std::string(made ? made : "/tmp") + "/";
+        // Test processes run in parallel: each takes a directory of its own.
+        std::random_device random;
+        std::filesystem::path dir =
+            std::filesystem::temp_directory_path() /
+            ("qpeek-idoc-" + std::to_string(random()) + "-" + std::to_string(random()));
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        path = dir.string() + "/";
         setProgramDirectory(path);
         clearDefinitionCache();
     }
     ~ScratchProgramDirectory() {
-        std::string command = "rm -rf '" + path + "'";
-        if (std::system(command.c_str()) != 0)
+        std::error_code ec;
+        if (!std::filesystem::remove_all(path, ec) || ec)
             std::fprintf(stderr, "could not remove %s\n", path.c_str());
         clearDefinitionCache();
     }

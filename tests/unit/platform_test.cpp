@@ -1,89 +1,177 @@
-// Directory search: wildcard matching, dot-files, order, and reading message files.
+// The platform services against a real file system: directory search (wildcards, letter
+// case, dot entries, order), message-file reading, current directory, environment, user
+// name and executable path. Where the Windows build behaves differently by design, the
+// tables give its expectation beside the POSIX one.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 #include "platform/platform.h"
 
+namespace fs = std::filesystem;
 using namespace qpeek;
 
 namespace {
 
+const bool kWindows = platform::kPathSeparator == '\\';
+
 class DirectorySearch : public ::testing::Test {
   protected:
-    std::string dir;
+    fs::path dir;
     void SetUp() override {
-        char tmpl[] = "/tmp/qpeek-search-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(tmpl));
-        dir = tmpl;
-        for (const char *name :
-             {"b.qpk", "a.qpk", "A.QPK", "ab.qpk", ".dot.qpk", "x.txt", "a.qpk.bak"}) {
-            FILE *f = std::fopen((dir + "/" + name).c_str(), "wb");
-            std::fputs(name, f);
-            std::fclose(f);
-        }
+        // Test processes run in parallel: each takes a directory of its own.
+        std::random_device random;
+        dir = fs::temp_directory_path() /
+              ("qpeek-search-" + std::to_string(random()) + "-" + std::to_string(random()));
+        fs::remove_all(dir);
+        ASSERT_TRUE(fs::create_directories(dir));
+        for (const char *name : {"b.qpk", "a.qpk", "ab.qpk", ".dot.qpk", "x.txt", "a.qpk.bak"})
+            file(name, name);
+        // A name that differs from another only in letter case is that same name on Windows.
+        if (!kWindows)
+            file("A.QPK", "A.QPK");
+        fs::create_directory(dir / "sub.qpk");
     }
-    void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    std::string file(const std::string &name, const std::string &bytes) {
+        std::ofstream(dir / name, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return (dir / name).string();
+    }
 
+    // The matches joined by blanks: in the search's order for POSIX (sorted by bytes); sorted
+    // here for Windows, whose order is the file system's.
     std::string search(const std::string &pattern) {
         platform::NameList names;
-        if (!platform::findFiles(dir + "/" + pattern, names))
+        if (!platform::findFiles(dir.string() + "/" + pattern, names))
             return "(none)";
-        std::string joined;
+        std::vector<std::string> v;
         for (size_t i = 0; i < names.size(); ++i)
-            joined += std::string(i ? " " : "") + names[i];
+            v.emplace_back(names[i]);
+        if (kWindows)
+            std::sort(v.begin(), v.end());
+        std::string joined;
+        for (size_t i = 0; i < v.size(); ++i)
+            joined += (i ? " " : "") + v[i];
         return joined;
     }
 };
 
-TEST_F(DirectorySearch, WildcardsOrderAndDotFiles) {
+TEST_F(DirectorySearch, WildcardsOrderAndDotEntries) {
     struct {
         const char *pattern;
-        const char *expected;
+        const char *posix;
+        const char *windows;
     } cases[] = {
-        {"*.qpk", ".dot.qpk a.qpk ab.qpk b.qpk"}, // case-sensitive, sorted, dot-files included
-        {"?.qpk", "a.qpk b.qpk"},
-        {"*", ".dot.qpk A.QPK a.qpk a.qpk.bak ab.qpk b.qpk x.txt"},
-        {"a*", "a.qpk a.qpk.bak ab.qpk"},
-        {"*.q?k", ".dot.qpk a.qpk ab.qpk b.qpk"},
-        {"**.txt", "x.txt"},
-        {"a.qpk", "a.qpk"}, // a plain name that exists matches itself
-        {"missing.qpk", "(none)"},
-        {"*.none", "(none)"},
-        {".", "(none)"}, // "." and ".." are never returned
-        {"..", "(none)"},
-        {"", "(none)"},
+        // Case-sensitive and sorted on POSIX, dot-files and directories included.
+        {"*.qpk", ".dot.qpk a.qpk ab.qpk b.qpk sub.qpk", ".dot.qpk a.qpk ab.qpk b.qpk sub.qpk"},
+        {"?.qpk", "a.qpk b.qpk", "a.qpk b.qpk"},
+        {"*", ".dot.qpk A.QPK a.qpk a.qpk.bak ab.qpk b.qpk sub.qpk x.txt",
+         ". .. .dot.qpk a.qpk a.qpk.bak ab.qpk b.qpk sub.qpk x.txt"},
+        {"a*", "a.qpk a.qpk.bak ab.qpk", "a.qpk a.qpk.bak ab.qpk"},
+        {"*.q?k", ".dot.qpk a.qpk ab.qpk b.qpk sub.qpk", ".dot.qpk a.qpk ab.qpk b.qpk sub.qpk"},
+        {"**.txt", "x.txt", "x.txt"},
+        {"??", "(none)", ".."},      // ".." is a two-character name like any other on Windows
+        {"a.qpk", "a.qpk", "a.qpk"}, // a plain name that exists matches itself
+        {"sub.qpk", "sub.qpk", "sub.qpk"},
+        // Windows ignores letter case and hands back the entry's own spelling.
+        {"AB.QPK", "(none)", "ab.qpk"},
+        {"A?.Qpk", "(none)", "ab.qpk"},
+        {"missing.qpk", "(none)", "(none)"},
+        {"*.none", "(none)", "(none)"},
+        // A trailing "." or ".." names the directory itself or its parent, as the system
+        // resolves the path: the search returns that directory's own name.
+        {".", "(none)", "<dir>"},
+        {"..", "(none)", "<parent>"},
+        {"", "(none)", "(none)"},
+        {"no/such/*.qpk", "(none)", "(none)"},
     };
-    for (auto &c : cases)
-        EXPECT_EQ(c.expected, search(c.pattern)) << c.pattern;
-}
-
-TEST_F(DirectorySearch, MissingDirectoryMatchesNothing) {
-    platform::NameList names;
-    EXPECT_FALSE(platform::findFiles(dir + "/no/such/*.qpk", names));
+    for (auto &c : cases) {
+        std::string expected = kWindows ? c.windows : c.posix;
+        if (expected == "<dir>")
+            expected = dir.filename().string();
+        else if (expected == "<parent>")
+            expected = dir.parent_path().filename().string();
+        EXPECT_EQ(expected, search(c.pattern)) << c.pattern;
+    }
 }
 
 TEST_F(DirectorySearch, ReadsRegularFilesOnly) {
+    // Zero bytes, carriage returns and a ^Z must all arrive unchanged.
+    const std::string binary("MD\0\r\n\x1a\xff end", 11);
+    struct {
+        const char *what;
+        std::string path;
+        platform::ReadStatus status;
+        std::string bytes;
+    } cases[] = {
+        {"binary bytes", file("bin.qpk", binary), platform::ReadStatus::Ok, binary},
+        {"a shorter file after a longer one", (dir / "b.qpk").string(), platform::ReadStatus::Ok,
+         "b.qpk"},
+        {"empty file", file("empty.qpk", ""), platform::ReadStatus::Ok, ""},
+        {"directory", dir.string(), platform::ReadStatus::CannotOpen, ""},
+        {"missing file", (dir / "none").string(), platform::ReadStatus::CannotOpen, ""},
+        {"empty path", "", platform::ReadStatus::CannotOpen, ""},
+        {"device name (a missing file outside Windows)", "NUL", platform::ReadStatus::CannotOpen,
+         ""},
+    };
+    // One buffer for every read, as the loader keeps it: a long file first.
     std::vector<unsigned char> buffer;
     int32_t length = -1;
-    EXPECT_EQ(platform::ReadStatus::Ok,
-              platform::readMessageFile((dir + "/ab.qpk").c_str(), buffer, length));
-    EXPECT_EQ(6, length);
-    EXPECT_EQ(0, buffer[6]); // the loader's terminating zero byte
-    EXPECT_EQ(platform::ReadStatus::CannotOpen,
-              platform::readMessageFile(dir.c_str(), buffer, length));
-    EXPECT_EQ(platform::ReadStatus::CannotOpen,
-              platform::readMessageFile((dir + "/none").c_str(), buffer, length));
-    // A shorter file after a longer one still ends in a zero byte.
     ASSERT_EQ(platform::ReadStatus::Ok,
-              platform::readMessageFile((dir + "/a.qpk.bak").c_str(), buffer, length));
-    ASSERT_EQ(platform::ReadStatus::Ok,
-              platform::readMessageFile((dir + "/b.qpk").c_str(), buffer, length));
-    EXPECT_EQ(5, length);
-    EXPECT_EQ(0, buffer[5]);
+              platform::readMessageFile(file("long.qpk", std::string(5000, 'L')).c_str(), buffer,
+                                        length));
+    EXPECT_EQ(5000, length);
+    for (auto &c : cases) {
+        length = -1;
+        EXPECT_EQ(c.status, platform::readMessageFile(c.path.c_str(), buffer, length)) << c.what;
+        if (c.status != platform::ReadStatus::Ok) {
+            EXPECT_EQ(0, length) << c.what;
+            continue;
+        }
+        ASSERT_EQ(static_cast<int32_t>(c.bytes.size()), length) << c.what;
+        EXPECT_EQ(c.bytes, std::string(buffer.begin(), buffer.begin() + length)) << c.what;
+        EXPECT_EQ(0, buffer[static_cast<size_t>(length)]) << c.what << ": the loader's zero byte";
+    }
+}
+
+TEST(PlatformQueries, DirectoryEnvironmentUserAndExecutable) {
+    EXPECT_EQ(fs::current_path().string(), platform::currentDirectory());
+    EXPECT_TRUE(platform::pathExists(platform::currentDirectory().c_str()));
+    EXPECT_FALSE(platform::pathExists("no such file.qpk"));
+
+    std::string value;
+    const char *path = std::getenv("PATH");
+    ASSERT_NE(nullptr, path);
+    ASSERT_TRUE(platform::environmentValue("PATH", value));
+    EXPECT_EQ(path, value);
+    EXPECT_FALSE(platform::environmentValue("QPEEK_NO_SUCH_VARIABLE_42", value));
+
+    EXPECT_FALSE(platform::userName().empty());
+
+    std::string exe = platform::executablePath();
+    std::string last = exe.substr(exe.find_last_of(kWindows ? "\\/" : "/") + 1);
+    EXPECT_EQ(kWindows ? "qpeek_unit_tests.exe" : "qpeek_unit_tests", last);
+    EXPECT_TRUE(fs::path(exe).is_absolute()) << exe;
+}
+
+TEST(PlatformQueries, LocalTimeFormat) {
+    char stamp[32];
+    platform::formatLocalTime(stamp, sizeof stamp, "%d %H:%M:%S");
+    ASSERT_EQ(11u, std::string(stamp).size()) << stamp;
+    EXPECT_EQ(' ', stamp[2]) << stamp;
+    EXPECT_EQ(':', stamp[5]) << stamp;
+    EXPECT_EQ(':', stamp[8]) << stamp;
 }
 
 } // namespace
