@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
 # Benchmarks qpeek against cat and hexdump -C over generated corpora, in one run.
 #
-#   bench/run.sh [--smoke] [--double] [--runs N] [--keep DIR]
+#   bench/run.sh [--smoke] [--double] [--runs N] [--keep DIR] [--baseline BINARY]
 #
-# --smoke   small corpora, one run each, for the test suite (checks the script still works)
-# --double  also times corpora of twice the size, to show that the cost grows linearly
+# --smoke     small corpora, one run each, for the test suite (checks the script still works)
+# --double    also times corpora of twice the size, to show that the cost grows linearly
+# --baseline  also times another qpeek binary (an earlier build) in the same run, so that a
+#             before/after comparison sees the same machine load
 # Corpora (see bench/generate.py): (a) message files of every kind, (b) one large IDoc,
 # (c) one large parser-definition file.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=5 smoke=0 double=0 keep=""
+runs=5 smoke=0 double=0 keep="" baseline=""
 while [ $# -gt 0 ]; do
     case $1 in
     --smoke) smoke=1 runs=1 ;;
     --double) double=1 ;;
     --runs) runs=$2; shift ;;
     --keep) keep=$2; shift ;;
-    *) echo "usage: $0 [--smoke] [--double] [--runs N] [--keep DIR]" >&2; exit 2 ;;
+    --baseline) baseline=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift ;;
+    *) echo "usage: $0 [--smoke] [--double] [--runs N] [--keep DIR] [--baseline BINARY]" >&2; exit 2 ;;
     esac
     shift
 done
@@ -32,34 +35,67 @@ else
 fi
 
 work=${keep:-$(mktemp -d)}
+mkdir -p "$work"
+# The definition lock is shared by every qpeek process of the user: a lock directory of the
+# benchmark's own keeps other qpeek runs (tests, fuzzing) from making these runs wait.
+mkdir -p "$work/runtime" && chmod 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
 [ -z "$keep" ] && trap 'rm -rf "$work"' EXIT
 command -v hexdump >/dev/null || { echo "hexdump is missing (apt-get install bsdextrautils)" >&2; exit 2; }
+
+results="$work/results.txt" sizes="$work/sizes.txt"
+: >"$results"
+: >"$sizes"
+
+# Runs measure.py in a corpus directory (relative names: forty thousand full paths would
+# pass the system's limit on the argument list) and keeps its RESULT lines.
+measure() { # dir label bytes cmd...
+    local dir=$1 label=$2 bytes=$3
+    shift 3
+    local args=() command
+    for command in "$@"; do args+=(--cmd "$command"); done
+    python3 "$root/bench/measure.py" --runs "$runs" --label "$label" --bytes "$bytes" \
+        --cwd "$dir" "${args[@]}" | tee -a "$results" | grep -v '^RESULT'
+}
 
 bench_scale() { # scale-name files idoc-records definition-types
     local name=$1 dir="$work/$1"
     mkdir -p "$dir"
     python3 "$root/bench/generate.py" "$dir" --files "$2" --idoc-records "$3" --definition-types "$4"
     # The definitions are found in the program directory: put a copy of qpeek beside them.
-    for c in messages idoc definitions; do cp "$binary" "$dir/$c/qpeek"; done
+    for c in messages idoc definitions; do
+        cp "$binary" "$dir/$c/qpeek"
+        [ -n "$baseline" ] && cp "$baseline" "$dir/$c/qpeek-baseline"
+    done
+    # With a baseline: its row "baseline" follows qpeek's; qpeek/this is then after/before.
+    local bs=() bd=() bb=() bc=()
+    if [ -n "$baseline" ]; then
+        bs=("baseline=./qpeek-baseline '*.qpk' -s") bd=("baseline=./qpeek-baseline '*.qpk' -d")
+        bb=("baseline=./qpeek-baseline big.qpk") bc=("baseline=./qpeek-baseline last.qpk")
+    fi
     local a="$dir/messages" b="$dir/idoc" c="$dir/definitions"
     local abytes bbytes cbytes
-    abytes=$(cat "$a"/*.qpk | wc -c)
+    abytes=$(cd "$a" && find . -name '*.qpk' -print0 | xargs -0 cat | wc -c)
     bbytes=$(stat -c %s "$b/big.qpk")
     cbytes=$(stat -c %s "$c/qpeek.parser")
+    echo "$name a $abytes" >>"$sizes"
+    echo "$name b $bbytes" >>"$sizes"
+    echo "$name b-defs $(stat -c %s "$b/qpeek.parser")" >>"$sizes"
+    echo "$name c $cbytes" >>"$sizes"
     "$b/qpeek" "$b/big.qpk" >"$b/report.txt"
     grep -q "Unable to open" "$b/report.txt" && { echo "definitions not found for corpus (b)"; exit 1; }
     echo
-    echo "== $name: (a) $(ls "$a"/*.qpk | wc -l) files, $abytes bytes; (b) $bbytes bytes," \
-         "report $(stat -c %s "$b/report.txt") bytes; (c) $cbytes bytes"
-    python3 "$root/bench/measure.py" --runs "$runs" --label "$name/a summary" --bytes "$abytes" \
-        --cmd "qpeek -s=$a/qpeek '$a/*.qpk' -s" --cmd "cat=cat $a/*.qpk" --cmd "hexdump -C=hexdump -C $a/*.qpk"
-    python3 "$root/bench/measure.py" --runs "$runs" --label "$name/a detailed" --bytes "$abytes" \
-        --cmd "qpeek -d=$a/qpeek '$a/*.qpk' -d" --cmd "cat=cat $a/*.qpk" --cmd "hexdump -C=hexdump -C $a/*.qpk"
-    python3 "$root/bench/measure.py" --runs "$runs" --label "$name/b idoc detailed" --bytes "$bbytes" \
-        --cmd "qpeek=$b/qpeek $b/big.qpk" --cmd "cat input=cat $b/big.qpk" \
-        --cmd "cat report=cat $b/report.txt" --cmd "hexdump -C=hexdump -C $b/big.qpk"
-    python3 "$root/bench/measure.py" --runs "$runs" --label "$name/c definitions" --bytes "$cbytes" \
-        --cmd "qpeek=$c/qpeek $c/last.qpk" --cmd "cat=cat $c/qpeek.parser"
+    echo "== $name: (a) $(cd "$a" && find . -name '*.qpk' | wc -l) files, $abytes bytes;" \
+         "(b) $bbytes bytes, report $(stat -c %s "$b/report.txt") bytes; (c) $cbytes bytes"
+    measure "$a" "$name/a summary" "$abytes" \
+        "qpeek -s=./qpeek '*.qpk' -s" "${bs[@]}" "cat=cat *.qpk" "hexdump -C=hexdump -C *.qpk"
+    measure "$a" "$name/a detailed" "$abytes" \
+        "qpeek -d=./qpeek '*.qpk' -d" "${bd[@]}" "cat=cat *.qpk" "hexdump -C=hexdump -C *.qpk"
+    measure "$b" "$name/b idoc detailed" "$bbytes" \
+        "qpeek=./qpeek big.qpk" "${bb[@]}" "cat input=cat big.qpk" "cat report=cat report.txt" \
+        "hexdump -C=hexdump -C big.qpk"
+    measure "$c" "$name/c definitions" "$cbytes" \
+        "qpeek=./qpeek last.qpk" "${bc[@]}" "cat=cat qpeek.parser"
 }
 
 if [ $smoke = 1 ]; then
@@ -68,5 +104,7 @@ else
     bench_scale full 20000 100000 9200
     [ $double = 1 ] && bench_scale double 40000 200000 18400
 fi
+echo
+python3 "$root/bench/summarize.py" --sizes "$sizes" <"$results"
 echo
 echo "bench done"

@@ -31,7 +31,9 @@ void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode) {
 int processFile(FILE *out, const char *path, int mode) {
     // One buffer serves every message of the run; it only grows.
     static std::vector<unsigned char> buffer;
-    std::fprintf(stdout, "Processing %s\n", path);
+    std::fputs("Processing ", stdout);
+    std::fputs(path, stdout);
+    std::fputc('\n', stdout);
     int32_t length = 0;
     switch (platform::readMessageFile(path, buffer, length)) {
     case platform::ReadStatus::Ok:

@@ -13,7 +13,6 @@ constexpr size_t kFieldNameColumn = 2;
 constexpr size_t kFieldValueColumn = 20;
 constexpr size_t kFieldDescriptionColumn = 45;
 
-constexpr size_t kLongLineSize = 1024;
 constexpr size_t kLongValueColumn = 35;
 constexpr size_t kLongDescriptionColumn = 50;
 constexpr size_t kLongLineEnd = 78;
@@ -46,10 +45,16 @@ void writeField(FILE *out, const char *name, int32_t length, ByteView value,
                 const char *description) {
     if (suppressed(value, length))
         return;
+    // Only the bytes that are written are filled: blanks up to the description column, the
+    // name over them (cut there: the description or the line end replaces the rest), the
+    // blank before the value column, the value, the description and the line end.
     char line[kFieldLineSize];
-    std::memset(line, ' ', sizeof line);
-    line[sizeof line - 1] = 0;
-    placeText(line, sizeof line, length > 0 ? kFieldNameColumn : 0, name);
+    std::memset(line, ' ', kFieldDescriptionColumn);
+    size_t nameColumn = length > 0 ? kFieldNameColumn : 0;
+    size_t nameLength = std::strlen(name);
+    if (nameLength > kFieldDescriptionColumn - nameColumn)
+        nameLength = kFieldDescriptionColumn - nameColumn;
+    std::memcpy(line + nameColumn, name, nameLength);
     line[kFieldValueColumn - 1] = ' ';
     if (length > 0) {
         // Only the columns up to the description can show; the rest is cut anyway.
@@ -60,7 +65,6 @@ void writeField(FILE *out, const char *name, int32_t length, ByteView value,
         if (n > 0)
             std::memcpy(line + kFieldValueColumn, value.data, static_cast<size_t>(n));
     }
-    line[kFieldDescriptionColumn] = 0;
     size_t end = kFieldDescriptionColumn;
     if (description && *description)
         end += placeText(line, sizeof line, kFieldDescriptionColumn, description);
@@ -77,10 +81,17 @@ void writeLongNameField(FILE *out, const char *name, int32_t length, ByteView va
                         const char *description) {
     if (suppressed(value, length))
         return;
-    char line[kLongLineSize];
-    std::memset(line, ' ', sizeof line);
-    line[sizeof line - 1] = 0;
-    placeText(line, sizeof line, length > 0 ? kFieldNameColumn : 0, name);
+    // Only the columns that can show are filled: blanks, the name over them (the description
+    // replaces it from its column on), the blank before the value column, the value (a
+    // missing byte is a zero byte, which ends the line), the description up to the last
+    // column. The line ends at its first zero byte.
+    char line[kLongLineEnd + 1];
+    std::memset(line, ' ', kLongDescriptionColumn);
+    size_t nameColumn = length > 0 ? kFieldNameColumn : 0;
+    size_t nameLength = std::strlen(name);
+    if (nameLength > kLongDescriptionColumn - nameColumn)
+        nameLength = kLongDescriptionColumn - nameColumn;
+    std::memcpy(line + nameColumn, name, nameLength);
     line[kLongValueColumn - 1] = ' ';
     if (length > 0) {
         // Value bytes from column 50 on are replaced by the description: copy what shows.
@@ -88,11 +99,14 @@ void writeLongNameField(FILE *out, const char *name, int32_t length, ByteView va
         value.copyOut(0, length < room ? length : room, line + kLongValueColumn,
                       static_cast<size_t>(room));
     }
-    size_t d = placeText(line, sizeof line, kLongDescriptionColumn, description ? description : "");
-    line[kLongDescriptionColumn + d] = 0;
-    line[kLongLineEnd] = 0;
-    std::fputs(line, out);
-    std::fputc('\n', out);
+    const char *d = description ? description : "";
+    size_t end = kLongDescriptionColumn + strnlen(d, kLongLineEnd - kLongDescriptionColumn);
+    std::memcpy(line + kLongDescriptionColumn, d, end - kLongDescriptionColumn);
+    const void *zero = std::memchr(line, 0, end);
+    if (zero)
+        end = static_cast<size_t>(static_cast<const char *>(zero) - line);
+    line[end] = '\n';
+    std::fwrite(line, 1, end + 1, out);
 }
 
 void writeLine(FILE *out, const char *text) {
@@ -107,13 +121,21 @@ void writeErrorText(const char *text) {
 }
 
 int hasContent(ByteView value, int32_t length) {
+    // Bytes past the end of the view read as zero bytes, which are not blanks. Blank fields
+    // are common and long: eight bytes are compared at a time.
+    int64_t inside = value.available(0, length);
+    constexpr uint64_t kBlanks = 0x2020202020202020ull;
     int64_t i = 0;
-    int64_t remaining = length;
-    while (remaining > 0 && value.at(i) == ' ') {
-        ++i;
-        --remaining;
+    for (; i + 8 <= inside; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, value.data + i, sizeof word);
+        if (word != kBlanks)
+            return 1;
     }
-    return remaining > 0 ? 1 : 0;
+    for (; i < inside; ++i)
+        if (value.data[i] != ' ')
+            return 1;
+    return length > inside ? 1 : 0;
 }
 
 char *copyTrimmed(char *dst, size_t dstSize, ByteView value, int32_t length) {

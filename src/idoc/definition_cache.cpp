@@ -26,8 +26,11 @@ bool gLockOpen = false;
 
 bool gProgramDirectoryKnown = false;
 std::string gProgramDirectory;
-// P + "qpeek.parser" at the start of a message, emptied by its first use.
-std::string gDefaultDefinitionFile;
+// P + "qpeek.parser", made when P becomes known; the default definition file of a message
+// is this path while gDefaultDefinitionPending says it is not used yet (set at the start of
+// every message, cleared by its first use), so no path is built per message.
+std::string gDefaultDefinitionPath;
+bool gDefaultDefinitionPending = false;
 
 const IdocDefinition *findCached(const char *name) {
     auto it = gIndex.find(std::string_view(name));
@@ -45,6 +48,7 @@ const std::string &programDirectory() {
             slash = path.rfind('/');
         gProgramDirectory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
         gProgramDirectoryKnown = true;
+        gDefaultDefinitionPath = gProgramDirectory + "qpeek.parser";
     }
     return gProgramDirectory;
 }
@@ -52,10 +56,12 @@ const std::string &programDirectory() {
 void setProgramDirectory(const std::string &directory) {
     gProgramDirectory = directory;
     gProgramDirectoryKnown = true;
+    gDefaultDefinitionPath = gProgramDirectory + "qpeek.parser";
 }
 
 void beginDefinitionMessage() {
-    gDefaultDefinitionFile = programDirectory() + "qpeek.parser";
+    programDirectory(); // the executable's path is looked up once per run
+    gDefaultDefinitionPending = true;
 }
 
 void addDefinition(std::unique_ptr<IdocDefinition> definition) {
@@ -98,10 +104,10 @@ void unlockDefinitions() {
 
 const IdocDefinition *loadSegmentDefinition(ParseContext &context, const char *name) {
     const std::string &p = programDirectory();
-    if (!gDefaultDefinitionFile.empty()) {
-        std::string path;
-        path.swap(gDefaultDefinitionFile); // emptied whatever the outcome
-        if (const IdocDefinition *d = readDefinitionFile(context, name, path.c_str()))
+    if (gDefaultDefinitionPending) {
+        gDefaultDefinitionPending = false; // used up whatever the outcome
+        if (const IdocDefinition *d =
+                readDefinitionFile(context, name, gDefaultDefinitionPath.c_str()))
             return d;
     }
     std::string path = p + name + ".parser";
@@ -112,15 +118,18 @@ const IdocDefinition *loadSegmentDefinition(ParseContext &context, const char *n
 }
 
 const IdocDefinition *findDefinition(ParseContext &context, const char *name, FindMode mode) {
-    lockDefinitions();
-    if (const IdocDefinition *d = findCached(name)) {
-        unlockDefinitions();
+    // The cache belongs to this process alone, so a search of it needs no cross-process
+    // lock: taking it would cost two system calls per data record, and a wait whenever
+    // another process reads its definition files. The lock is still opened at the search
+    // (with its message when it cannot be), and held wherever files may be read.
+    if (!gLockOpen)
+        openDefinitionMutex();
+    if (const IdocDefinition *d = findCached(name))
         return d;
-    }
-    if (mode == FindMode::Exact) {
-        unlockDefinitions();
+    if (mode == FindMode::Exact)
         return nullptr;
-    }
+    if (gLockOpen)
+        platform::acquireDefinitionLock(kDefinitionLockTimeoutMs);
 
     // Version fallback: ORDERS05 tries ORDERS04 ... ORDERS00, each from the cache or its
     // files, and last ORDERS from the cache alone.

@@ -48,6 +48,9 @@ struct ParseContext {
     int32_t error = 0;          // the first failure's code; every loop stops once it is set
     int32_t dataRecordKind = 0; // MQSAPH version, 0 without one: EDI_DD or ICI_DD records
     char versionSuffix[3] = {0, 0, 0};
+    // "EDI_DD" or "ICI_DD" and the version suffix, formatted at the first data record after
+    // the suffix is set (emptied whenever it changes).
+    char dataRecordName[16] = {};
     std::string idocType; // from the control record's IDOCTYP field
     FILE *out = nullptr;  // the report's output stream
     // Set by every group occurrence that returns 0: whether its first member was absent.

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "idoc/definition_cache.h"
@@ -38,6 +39,7 @@ enum class Keyword {
 struct KeywordEntry {
     const char *text;
     Keyword keyword;
+    size_t length = std::char_traits<char>::length(text);
 };
 
 // Accepted keywords without effect (LEVEL, NULLS, TYPE, FIELD_POS ...) need no entry:
@@ -61,20 +63,42 @@ constexpr KeywordEntry kKeywords[] = {
     {"LOOPMAX", Keyword::LoopMax},
 };
 
-Keyword classify(const char *keyword) {
+// Most lines carry a keyword without effect (TYPE, FIELD_POS, BYTE_FIRST ...): comparing
+// lengths first settles nearly every entry without looking at the text.
+Keyword classify(const char *keyword, size_t length) {
     for (const KeywordEntry &e : kKeywords)
-        if (std::strcmp(keyword, e.text) == 0)
+        if (e.length == length && std::memcmp(keyword, e.text, length) == 0)
             return e.keyword;
     return Keyword::Other;
 }
 
+// Blank, tab, line feed, carriage return and "=" separate a keyword from its value.
+struct SeparatorTable {
+    bool separator[256] = {};
+    bool valueEnd[256] = {}; // a zero byte, line feed or carriage return ends a value
+    constexpr SeparatorTable() {
+        valueEnd[0] = true;
+        valueEnd[static_cast<unsigned char>('\n')] = true;
+        valueEnd[static_cast<unsigned char>('\r')] = true;
+        separator[static_cast<unsigned char>(' ')] = true;
+        separator[static_cast<unsigned char>('\t')] = true;
+        separator[static_cast<unsigned char>('\n')] = true;
+        separator[static_cast<unsigned char>('\r')] = true;
+        separator[static_cast<unsigned char>('=')] = true;
+    }
+};
+constexpr SeparatorTable kSeparators;
+
 bool isSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '=';
+    return kSeparators.separator[static_cast<unsigned char>(c)];
 }
 
 std::string limitedText(const char *value) {
     return std::string(value, strnlen(value, kDefinitionTextLimit));
 }
+
+// One large buffer for the definition file being read (files are read one at a time).
+char gFileBuffer[1 << 20];
 
 // The open file and the line last read; shared by the block readers.
 struct LineReader {
@@ -85,17 +109,49 @@ struct LineReader {
     const char *value = "";
     Keyword kind = Keyword::Other;
     int groupDepth = 0;
+    size_t position = 0; // next unread byte of gFileBuffer
+    size_t filled = 0;   // bytes of gFileBuffer read from the file
 
     // The next line with a keyword; false at the end of the file or after an error.
     bool next() {
-        while (context.error == 0 && std::fgets(line, sizeof line, file)) {
+        while (context.error == 0 && readLine()) {
             splitDefinitionLine(line, &keyword, &value);
             if (*keyword) {
-                kind = classify(keyword);
+                kind = classify(keyword, std::strlen(keyword));
                 return true;
             }
         }
         return false;
+    }
+
+    // The bytes up to and including the next line feed, at most a line buffer less one of
+    // them (the rest of a longer line comes as the next line), zero-terminated: what fgets
+    // gives, from a file read in large blocks. False at the end of the file.
+    bool readLine() {
+        size_t n = 0;
+        while (n < sizeof line - 1) {
+            if (position == filled) {
+                position = 0;
+                filled = std::fread(gFileBuffer, 1, sizeof gFileBuffer, file);
+                if (filled == 0)
+                    break;
+            }
+            size_t want = filled - position;
+            if (want > sizeof line - 1 - n)
+                want = sizeof line - 1 - n;
+            const char *from = gFileBuffer + position;
+            const void *lineFeed = std::memchr(from, '\n', want);
+            size_t take = lineFeed
+                              ? static_cast<size_t>(static_cast<const char *>(lineFeed) - from) + 1
+                              : want;
+            std::memcpy(line + n, from, take);
+            n += take;
+            position += take;
+            if (lineFeed)
+                break;
+        }
+        line[n] = 0;
+        return n > 0;
     }
 };
 
@@ -231,23 +287,20 @@ void readSegmentSection(LineReader &r) {
     }
 }
 
-// One large buffer for the definition file being read (files are read one at a time).
-char gFileBuffer[1 << 20];
-
 } // namespace
 
 void splitDefinitionLine(char *line, const char **keyword, const char **value) {
     char *p = line;
-    while (*p && isSeparator(*p))
+    while (isSeparator(*p)) // a zero byte is no separator
         ++p;
     char *k = p;
     while (*p && !isSeparator(*p))
         ++p;
     char *keywordEnd = p;
-    while (*p && isSeparator(*p))
+    while (isSeparator(*p))
         ++p;
     char *v = p;
-    while (*p && *p != '\n' && *p != '\r')
+    while (!kSeparators.valueEnd[static_cast<unsigned char>(*p)])
         ++p;
     // Trailing blanks (not tabs) leave the value.
     while (p > v && p[-1] == ' ')
@@ -297,7 +350,8 @@ const IdocDefinition *readDefinitionFile(ParseContext &context, const char *name
         std::fprintf(stdout, "Unable to open %s\n", path);
         context.error = kErrorCannotOpenDefinition;
     } else {
-        std::setvbuf(file, gFileBuffer, _IOFBF, sizeof gFileBuffer);
+        // The reader takes the file in blocks of its own buffer: no second buffer between.
+        std::setvbuf(file, nullptr, _IONBF, 0);
         readDefinitionStream(context, file);
         std::fclose(file);
     }

@@ -102,6 +102,41 @@ std::string idocTypeValue(const ParseContext &context, int32_t length) {
     return n > 0 ? std::string(p, static_cast<size_t>(n)) : std::string();
 }
 
+// Appends text to the path of kElementPathSize bytes, never past its last byte.
+void appendToPath(char *path, size_t &used, const char *text, size_t n) {
+    if (n > kElementPathSize - 1 - used)
+        n = kElementPathSize - 1 - used;
+    std::memcpy(path + used, text, n);
+    used += n;
+}
+
+// The element path of a group occurrence, "%s.(group)%.7s[%d]" (without the leading path
+// and dot at the top), cut like snprintf would cut it. Formatted by hand: one is made for
+// every group occurrence of an IDoc, so for tens of thousands of them.
+void formatGroupPath(char *own, const char *path, const char *name, int number) {
+    size_t used = 0;
+    if (*path) {
+        appendToPath(own, used, path, std::strlen(path));
+        appendToPath(own, used, ".", 1);
+    }
+    appendToPath(own, used, "(group)", 7);
+    appendToPath(own, used, name, strnlen(name, 7));
+    char digits[16];
+    size_t n = sizeof digits;
+    digits[--n] = ']';
+    unsigned magnitude =
+        number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
+    do {
+        digits[--n] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (number < 0)
+        digits[--n] = '-';
+    digits[--n] = '[';
+    appendToPath(own, used, digits + n, sizeof digits - n);
+    own[used] = 0;
+}
+
 const IdocDefinition *findOrLoad(ParseContext &context, const char *name) {
     const IdocDefinition *d = findDefinition(context, name, FindMode::Exact);
     return d ? d : loadSegmentDefinition(context, name);
@@ -180,11 +215,7 @@ int parseGroup(ParseContext &context, const DefinitionNode &group, const char *p
     char own[kElementPathSize];
     const char *p = path;
     if (index >= 0) {
-        if (*path)
-            std::snprintf(own, sizeof own, "%s.(group)%.7s[%d]", path, group.name.c_str(),
-                          index + 1);
-        else
-            std::snprintf(own, sizeof own, "(group)%.7s[%d]", group.name.c_str(), index + 1);
+        formatGroupPath(own, path, group.name.c_str(), index + 1);
         p = own;
     }
     const auto &members = group.members;
@@ -223,9 +254,10 @@ int parseGroup(ParseContext &context, const DefinitionNode &group, const char *p
 int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const char *path, int) {
     if (!segmentMatches(context, segment.name))
         return 1;
-    char recordName[16];
-    std::snprintf(recordName, sizeof recordName, "%s%s",
-                  context.dataRecordKind != 0 ? "EDI_DD" : "ICI_DD", context.versionSuffix);
+    char *recordName = context.dataRecordName;
+    if (!recordName[0])
+        std::snprintf(recordName, sizeof context.dataRecordName, "%s%s",
+                      context.dataRecordKind != 0 ? "EDI_DD" : "ICI_DD", context.versionSuffix);
     const IdocDefinition *header = findOrLoad(context, recordName);
     if (!header) {
         logError(context, "Unable to find segment %s.\n", recordName);
@@ -280,6 +312,7 @@ void parseMessage(FILE *out, ByteView body) {
             if (char *blank = std::strchr(tag, ' '))
                 *blank = 0;
             std::memset(context.versionSuffix, 0, sizeof context.versionSuffix);
+            context.dataRecordName[0] = 0;
             if (context.data.at(context.position + kVersionSuffixOffset) != ' ')
                 context.data.copyOut(context.position + kVersionSuffixOffset, 2,
                                      context.versionSuffix, 2);

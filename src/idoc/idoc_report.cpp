@@ -3,15 +3,27 @@
 #include "idoc/idoc_report.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "driver/report_lines.h"
 
 namespace qpeek {
 
+namespace {
+constexpr size_t kHeadingNameWidth = 10;
+} // namespace
+
 void writeSegmentHeading(ParseContext &context, const DefinitionNode &node) {
+    // The name in ten columns (cut or blank-padded), the description as far as the line
+    // holds it, the line end. Names and descriptions end at their first zero byte.
     char line[16 + kDefinitionTextLimit + 1];
-    std::snprintf(line, sizeof line, "%-10.10s%s", node.name.c_str(), node.description.c_str());
-    writeLine(context.out, line);
+    size_t name = strnlen(node.name.c_str(), kHeadingNameWidth);
+    std::memcpy(line, node.name.data(), name);
+    std::memset(line + name, ' ', kHeadingNameWidth - name);
+    size_t description = strnlen(node.description.c_str(), sizeof line - 1 - kHeadingNameWidth);
+    std::memcpy(line + kHeadingNameWidth, node.description.data(), description);
+    line[kHeadingNameWidth + description] = '\n';
+    std::fwrite(line, 1, kHeadingNameWidth + description + 1, context.out);
 }
 
 void writeSegmentField(ParseContext &context, const FieldDefinition &field) {

@@ -62,8 +62,9 @@ void writeMQSAPH(FILE *out, ByteView header) {
         copyField(header, t.offset, t.length, text, sizeof text);
         std::fprintf(out, t.format, text);
     }
+    // No flush: the parse errors that may follow go through writeErrorText, which flushes
+    // standard output before it writes to standard error.
     std::fprintf(out, "  Dummy field     = %02x\n", static_cast<unsigned>(header.at(kSaphDummy)));
-    std::fflush(out);
 }
 
 } // namespace qpeek

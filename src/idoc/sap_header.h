@@ -11,7 +11,7 @@ namespace qpeek {
 constexpr int kSaphVersion = 4;
 constexpr int kSaphStrucLength = 8;
 
-// Writes the fifteen lines of the block and flushes the stream. Bytes past the end of the
+// Writes the fifteen lines of the block to the stream. Bytes past the end of the
 // body read as zero.
 void writeMQSAPH(FILE *out, ByteView header);
 

@@ -23,6 +23,8 @@ void writeTagLine(FILE *out, const char *tag) {
 
 // The record printer: heading line, then one long-name field line per field of the layout.
 // A field of variable length (DATUSR FieldValue) is printed with the value length.
+// The lines stay in the stream's buffer: a flush per record would cost a write per record,
+// and the order against standard error is kept by writeErrorText, which flushes first.
 void writeRecord(FILE *out, EcedocRecord record, ByteView bytes, int32_t valueLength) {
     const RecordLayout *layout = ecedocLayout(record);
     writeTagLine(out, kHeadings[static_cast<int>(record)]);
@@ -31,7 +33,6 @@ void writeRecord(FILE *out, EcedocRecord record, ByteView bytes, int32_t valueLe
         int32_t length = field.length > 0 ? field.length : valueLength;
         writeLongNameField(out, field.name, length, bytes.from(field.offset), "");
     }
-    std::fflush(out);
 }
 
 } // namespace

@@ -9,7 +9,7 @@ namespace qpeek {
 
 void writeECEDOCDetail(FILE *out, ByteView body);
 
-// The record printers: heading line, one long-name field line per field, then a flush.
+// The record printers: heading line, one long-name field line per field.
 // Each takes the record's first byte (the byte after its opening tag).
 void writePROLOG(FILE *out, ByteView record);
 void writeHDR010PQ(FILE *out, ByteView record);

@@ -34,6 +34,28 @@ struct XmlOutput {
             flush();
         buffer[used++] = c;
     }
+    // The bytes without their line feeds and carriage returns.
+    void putText(const unsigned char *bytes, size_t n) {
+        while (n > 0) {
+            if (used == sizeof buffer)
+                flush();
+            size_t k = sizeof buffer - used;
+            if (k > n)
+                k = n;
+            std::memcpy(buffer + used, bytes, k);
+            if (std::memchr(bytes, '\n', k) || std::memchr(bytes, '\r', k)) {
+                for (size_t j = 0; j < k; ++j) {
+                    unsigned char c = bytes[j];
+                    buffer[used] = static_cast<char>(c);
+                    used += (c != '\n' && c != '\r') ? 1 : 0;
+                }
+            } else {
+                used += k;
+            }
+            bytes += k;
+            n -= k;
+        }
+    }
     void blanks(int64_t count) {
         while (count > 0) {
             if (used == sizeof buffer)
@@ -82,6 +104,14 @@ void writeXml(FILE *out, ByteView text) {
 
     output.indent(depth);
     for (int64_t i = 0; i < text.length; ++i) {
+        // Runs of bytes that are neither a "<" nor, in a tag, its ">" are only taken into
+        // the capture and copied: the byte-by-byte steps below are for the others.
+        size_t run = scan.plainRun(text.data + i, static_cast<size_t>(text.length - i));
+        scan.takeRun(text.data + i, run);
+        output.putText(text.data + i, run);
+        i += static_cast<int64_t>(run);
+        if (i == text.length)
+            break;
         unsigned char byte = text.data[i];
         scan.take(byte);
         if (byte == '<') {

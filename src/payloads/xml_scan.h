@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "common/byte_view.h"
 
@@ -26,6 +27,31 @@ struct XmlTagScan {
             capture[captured++] = static_cast<char>(byte);
             capture[captured] = 0;
         }
+    }
+
+    // take() for each of n bytes that are neither "<" nor ">".
+    void takeRun(const unsigned char *bytes, size_t n) {
+        if (!capturing)
+            return;
+        size_t room = kCaptureSize - 1 - captured;
+        if (n > room)
+            n = room;
+        std::memcpy(capture + captured, bytes, n);
+        captured += n;
+        capture[captured] = 0;
+    }
+
+    // The length of the run of bytes from `bytes` (at most n) that the scan passes over
+    // without a decision: up to the next "<", and while capturing also up to the next ">".
+    size_t plainRun(const unsigned char *bytes, size_t n) const {
+        if (!capturing) {
+            const void *open = std::memchr(bytes, '<', n);
+            return open ? static_cast<size_t>(static_cast<const unsigned char *>(open) - bytes) : n;
+        }
+        size_t k = 0;
+        while (k < n && bytes[k] != '<' && bytes[k] != '>')
+            ++k;
+        return k;
     }
 
     // At a "<": the capture of the new tag begins with the next byte.

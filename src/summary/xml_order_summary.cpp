@@ -37,6 +37,23 @@ constexpr size_t kValueSize = 1024;
 // The root element's start tag is written when the first child element opens.
 constexpr int64_t kFirstChildDepth = 2;
 
+// The tag "%s%s(%s)" with the key's lead and letters and the value, in one write.
+void writeOrderTag(FILE *out, const OrderKey &key, const char *value) {
+    char tag[kValueSize + 16];
+    size_t used = 0;
+    auto append = [&](const char *text) {
+        size_t n = strnlen(text, sizeof tag - 1 - used);
+        std::memcpy(tag + used, text, n);
+        used += n;
+    };
+    append(key.lead);
+    append(key.code);
+    append("(");
+    append(value);
+    append(")");
+    std::fwrite(tag, 1, used, out);
+}
+
 } // namespace
 
 int startsWith(const char *text, const char *prefix) {
@@ -71,6 +88,12 @@ void writeXmlOrderSummary(FILE *out, const Mqmd &md, ByteView body) {
     char value[kValueSize];
 
     for (int64_t i = 0; i < body.length; ++i) {
+        // Bytes that are neither a "<" nor, in a tag, its ">" are only taken into the capture.
+        size_t run = scan.plainRun(body.data + i, static_cast<size_t>(body.length - i));
+        scan.takeRun(body.data + i, run);
+        i += static_cast<int64_t>(run);
+        if (i == body.length)
+            break;
         unsigned char byte = body.data[i];
         scan.take(byte);
         if (byte == '<') {
@@ -82,10 +105,11 @@ void writeXmlOrderSummary(FILE *out, const Mqmd &md, ByteView body) {
                 rootShown = true;
             }
             for (const OrderKey &key : kOrderKeys) {
-                if (startsWith(scan.capture, key.startTag) == 0) {
+                // The first character settles most keys without a comparison call.
+                if (scan.capture[0] == key.startTag[0] &&
+                    startsWith(scan.capture, key.startTag) == 0) {
                     ByteView content = valueStart >= 0 ? body.from(valueStart) : ByteView{};
-                    std::fprintf(out, "%s%s(%s)", key.lead, key.code,
-                                 elementText(content, value, sizeof value));
+                    writeOrderTag(out, key, elementText(content, value, sizeof value));
                     break;
                 }
             }

@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 
 #include "idoc/definition_reader.h"
 #include "idoc_test_support.h"
@@ -236,6 +237,49 @@ TEST_F(DefinitionReader, CutsLongTextsAndLines) {
     ASSERT_EQ(definitionCount(), 1u);
     EXPECT_NE(cached(std::string(255, 'N').c_str()), nullptr);
     EXPECT_EQ(member(cached(std::string(255, 'N').c_str()), 0).description, std::string(255, 'd'));
+}
+
+TEST_F(DefinitionReader, LongLineRemainderIsReadAsALineOfItsOwn) {
+    // A line is read in pieces of at most 4095 bytes: what follows the first piece is a line
+    // of its own, even when it begins with a keyword.
+    readDefinitions("BEGIN_SEGMENT_SECTION\nBEGIN_IDOC T\nBEGIN_SEGMENT S\nBEGIN_FIELDS\n" +
+                    std::string(kDefinitionLineSize - 1, 'x') + "NAME TAIL\nLENGTH 7\n");
+    const IdocDefinition *d = cached("T");
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(member(d, 0).fields.size(), 1u);
+    EXPECT_EQ(member(d, 0).fields[0].name, "TAIL");
+    EXPECT_EQ(member(d, 0).fields[0].length, 7);
+}
+
+TEST_F(DefinitionReader, LinesAcrossTheReadBlocksOfALargeFile) {
+    // Files are read in large blocks: lines, long lines and line ends that straddle a block
+    // boundary (wherever it falls among the first few megabytes) read like any other.
+    std::string text = "BEGIN_SEGMENT_SECTION\n";
+    int types = 0;
+    while (text.size() < (3u << 20)) {
+        std::string name = "T" + std::to_string(types++);
+        text += "BEGIN_IDOC " + name + "\nBEGIN_SEGMENT S" + name + "\n* " +
+                std::string(static_cast<size_t>(types * 37 % 5000), '-') + "\nBEGIN_FIELDS\n";
+        for (int f = 0; f < 40; ++f)
+            text += "  NAME F" + std::to_string(f) + "\r\n  LENGTH " + std::to_string(f + 1) +
+                    "\n  TEXT field " + std::to_string(f) + " of " + name + "\n";
+        text += "END_FIELDS\nEND_SEGMENT\nEND_IDOC\n";
+    }
+    EXPECT_EQ(readDefinitions(text + "END_SEGMENT_SECTION\n"), "");
+    ASSERT_EQ(definitionCount(), static_cast<size_t>(types));
+    for (int t = 0; t < types; ++t) {
+        std::string name = "T" + std::to_string(t);
+        const IdocDefinition *d = cached(name.c_str());
+        ASSERT_NE(d, nullptr) << name;
+        const DefinitionNode &s = member(d, 0);
+        ASSERT_EQ(s.name, "S" + name);
+        ASSERT_EQ(s.fields.size(), 40u) << name;
+        for (int f = 0; f < 40; ++f) {
+            ASSERT_EQ(s.fields[f].name, "F" + std::to_string(f)) << name;
+            ASSERT_EQ(s.fields[f].length, f + 1) << name;
+            ASSERT_EQ(s.fields[f].description, "field " + std::to_string(f) + " of " + name);
+        }
+    }
 }
 
 TEST_F(DefinitionReader, DeepGroupNestingIsBounded) {

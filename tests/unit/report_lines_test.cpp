@@ -97,6 +97,21 @@ TEST(HasContent, BlanksOnlyAndLengths) {
     }
 }
 
+TEST(HasContent, EveryPositionOfLongFields) {
+    // One byte other than a blank at any position within the length counts; one just past
+    // the length does not.
+    for (int32_t length = 1; length <= 40; ++length) {
+        Message blanks(std::string(static_cast<size_t>(length) + 8, ' '));
+        EXPECT_EQ(0, hasContent(blanks.view(), length)) << length;
+        for (int32_t at = 0; at < length + 8; ++at) {
+            std::string value(static_cast<size_t>(length) + 8, ' ');
+            value[static_cast<size_t>(at)] = 'x';
+            Message m(value);
+            EXPECT_EQ(at < length ? 1 : 0, hasContent(m.view(), length)) << length << " " << at;
+        }
+    }
+}
+
 TEST(CopyTrimmed, TrimsBlanksNotZeros) {
     struct {
         std::string value;
