@@ -26,9 +26,16 @@ void printUsage() {
     std::fputs("\n", stdout);
 }
 
-// An argument beginning with "/" that names an existing file or directory is a path.
+// An argument beginning with "/" that names an existing file or directory is a path; so is
+// one with a wildcard that matches at least one entry (an absolute pattern). Any other is an
+// option such as /s.
 bool namesExistingPath(const char *argument) {
-    return argument[0] == '/' && platform::pathExists(argument);
+    if (argument[0] != '/')
+        return false;
+    if (platform::pathExists(argument))
+        return true;
+    platform::NameList names;
+    return std::strpbrk(argument, "*?") != nullptr && platform::findFiles(argument, names);
 }
 
 bool isListSeparator(char c) {
