@@ -40,7 +40,7 @@ for t in "${targets[@]}"; do
     echo "== fuzzing $t for ${seconds}s ($i seed files)"
     log="$work/$t.log"
     (cd "$work" && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-        "$build/fuzz/$t" "${dict[@]}" -max_total_time="$seconds" -timeout=10 \
+        "$build/fuzz/$t" "${dict[@]}" -max_total_time="$seconds" -timeout=30 \
         -rss_limit_mb=2048 -max_len=200000 -close_fd_mask=3 -print_final_stats=1 "$corpus" >"$log" 2>&1) || true
     grep -E 'stat::number_of_executed_units|stat::peak_rss|cov:.*Done|^Done' "$log" || true
     if grep -qE 'runtime error|ERROR: (AddressSanitizer|libFuzzer|LeakSanitizer)|SUMMARY: ' "$log" ||
