@@ -252,8 +252,8 @@ def files():
     # No PROLOG, header records only: the summary steps over HDR020
     # (writing its C tag) and HDR030 in a document of type none, the detailed report
     # stops at HDR020.
-    f["no_prolog_headers"] = document(header(hdr("HDR020", ON_PURCHASER), hdr("HDR030", ON_BILLTO)),
-                                      items(*OS_ITEMS))
+    f["no_prolog_headers"] = document(
+        header(hdr("HDR020", ON_PURCHASER), hdr("HDR030", ON_BILLTO)), items(*OS_ITEMS))
 
     # A later PROLOG replaces the document type.
     f["later_prolog"] = document(prolog("PQ"), header(hdr("HDR010", PQ_HDR)), prolog("ON"),
