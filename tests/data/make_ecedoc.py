@@ -249,6 +249,12 @@ def files():
     f["no_prolog_items"] = document(items(*OS_ITEMS), USER_DATA)
     f["no_prolog_hdr010"] = document(header(hdr("HDR010", OS_HDR)), items(*OS_ITEMS))
 
+    # No PROLOG, header records only: the summary steps over HDR020
+    # (writing its C tag) and HDR030 in a document of type none, the detailed report
+    # stops at HDR020.
+    f["no_prolog_headers"] = document(
+        header(hdr("HDR020", ON_PURCHASER), hdr("HDR030", ON_BILLTO)), items(*OS_ITEMS))
+
     # A later PROLOG replaces the document type.
     f["later_prolog"] = document(prolog("PQ"), header(hdr("HDR010", PQ_HDR)), prolog("ON"),
                                  header(hdr("HDR010", ON_HDR)), items(ON_ITEMS[0]))

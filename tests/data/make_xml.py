@@ -66,6 +66,13 @@ def order_summary_cases():
     body("order_comment", DECL + "<Order><!-- from web shop --><Status>OK</Status></Order>")
     # A root without child elements writes no root tag.
     body("order_no_children", DECL + "<Order>4711</Order>")
+    # A value that begins with several "<": they stay, and the cut falls at the next "<".
+    body("order_leading_lt", DECL + "<Order><Status><<a<b</Status></Order>")
+    # A stray closing tag before the root lowers the depth: the entry begins with the tag
+    # open when the depth first reaches 2 again, here the root's first child.
+    body("order_depth_closing", DECL + "</Envelope><Order><Body><Status>OK</Status>"
+         "</Body></Order>")
+
     # The body ends inside the content of an element: it is not written.
     body("order_cut", DECL + "<Order><Status>OK</Status><Quantity>5")
 
