@@ -64,6 +64,13 @@ def pos_cases():
         "pos_long_record": line(record(0x11, packed("100", 2)) + b"\x99" * 5000, TAX),
         # No line end at all: one line running to the end of the body.
         "pos_no_line_end": b'"\x11:\x01\x00:","\x14:\x00\x00\x00\x07',
+        # Lines ended by quote + CR alone; an IBM features record shows its type only;
+        # packed nibbles above 9 give three-digit numbers; an unknown type in between.
+        "pos_cr_lines_features": (b'"' + record(0x23, b"\x01\x02\x03", b"\x04") + b'","' +
+                                  record(0x08, b"\xff\xab\x1c" + packed("4711", 9),
+                                         packed("25", 4), b"\x01", b"\x00") + b'"\r"' +
+                                  record(0x30, b"\x00") + b'","' +
+                                  record(0x11, packed("550", 2)) + b'"\r'),
     }
 
 
