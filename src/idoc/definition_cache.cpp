@@ -42,8 +42,9 @@ const IdocDefinition *findCached(const char *name) {
 const std::string &programDirectory() {
     if (!gProgramDirectoryKnown) {
         std::string path = platform::executablePath();
-        // Up to and including the last "\\", or else the last "/".
-        size_t slash = path.rfind('\\');
+        // Up to and including the last "\\", or else the last "/". Where "/" alone separates
+        // directories, a backslash is an ordinary character of a name and ends nothing.
+        size_t slash = platform::kPathSeparator == '\\' ? path.rfind('\\') : std::string::npos;
         if (slash == std::string::npos)
             slash = path.rfind('/');
         gProgramDirectory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
