@@ -42,12 +42,20 @@ bool isListSeparator(char c) {
     return c != 0 && std::strchr(platform::kListSeparators, c) != nullptr;
 }
 
+// "qpeek: <first><name><rest>" on standard error, written after what standard output holds
+// so far, so that with both streams on one terminal or file the lines keep their order.
+void writeRunError(const char *first, const char *name, const char *rest) {
+    std::string text("qpeek: ");
+    text.append(first).append(name).append(rest).append("\n");
+    writeErrorText(text.c_str());
+}
+
 // Flushes a stream and reports a failed write on standard error. Returns false on failure.
 bool finishStream(FILE *stream, const char *what) {
     bool ok = std::fflush(stream) == 0 && !std::ferror(stream);
     if (!ok)
-        std::fprintf(stderr, "qpeek: cannot write %s: %s\n", what,
-                     std::strerror(errno ? errno : EIO));
+        writeRunError("cannot write ", what,
+                      (std::string(": ") + std::strerror(errno ? errno : EIO)).c_str());
     return ok;
 }
 
@@ -164,9 +172,9 @@ int runQpeek(int argc, char **argv) {
             std::setvbuf(file, fileBuffer, _IOFBF, sizeof fileBuffer);
             out = file;
         } else {
-            std::fprintf(stderr,
-                         "qpeek: cannot create %s (%s); writing the report to standard output\n",
-                         outputName, std::strerror(errno));
+            std::string reason = std::string(" (") + std::strerror(errno) +
+                                 "); writing the report to standard output";
+            writeRunError("cannot create ", outputName, reason.c_str());
         }
     }
 
@@ -177,7 +185,8 @@ int runQpeek(int argc, char **argv) {
     if (out != stdout) {
         ok = finishStream(out, outputName);
         if (std::fclose(out) != 0 && ok) {
-            std::fprintf(stderr, "qpeek: cannot write %s: %s\n", outputName, std::strerror(errno));
+            writeRunError("cannot write ", outputName,
+                          (std::string(": ") + std::strerror(errno)).c_str());
             ok = false;
         }
     }
