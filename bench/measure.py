@@ -58,8 +58,8 @@ def main():
     ap.add_argument("--cmd", action="append", required=True)
     args = ap.parse_args()
     rows = []
-    for spec in args.cmd:
-        label, command = spec.split("=", 1)
+    for entry in args.cmd:
+        label, command = entry.split("=", 1)
         run_once(command, args.cwd)  # warm the page cache
         times, cpus, rss = [], [], 0
         for _ in range(args.runs):
