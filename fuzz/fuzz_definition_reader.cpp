@@ -23,8 +23,8 @@ std::string defaultBody() {
     };
     std::string body = field("EDI_DC40", 13) + field("0000000004711001", 26) +
                        field("ORDERS05", 30) + std::string(455, ' ');
-    const char *segments[] = {"E2EDK01005", "E2EDK14003", "E2EDKA1003", "E2EDP01006",
-                              "E2EDP19002", "E2EDS01001"};
+    const char *segments[] = {"E2EDK01005", "E2EDK14003", "E2EDKA1003",
+                              "E2EDP01006", "E2EDP19002", "E2EDS01001"};
     for (const char *s : segments)
         body += field(s, 30) + field("001PO7781  12.000", 1000);
     return body;

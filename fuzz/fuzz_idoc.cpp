@@ -3,9 +3,9 @@
 // report receives it (MQSAPH header or control record first).
 #include <cstdint>
 #include <cstdio>
-#include <vector>
 
 #include "driver/report_lines.h"
+#include "fuzz_input.h"
 #include "idoc/definition_cache.h"
 #include "idoc/idoc_parse.h"
 
@@ -18,14 +18,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static FILE *sink = std::fopen("/dev/null", "wb");
-    if (size > (1u << 20))
+    if (size > qpeek::fuzz::kMaxInput)
         return 0;
-    unsigned choice = size > 0 ? data[0] : 0;
-    const uint8_t *body = size > 0 ? data + 1 : data;
-    size_t length = size > 0 ? size - 1 : 0;
-    std::vector<unsigned char> buffer(body, body + length);
-    buffer.push_back(0);
-    qpeek::setDetailFlag(choice & 1);
-    qpeek::parseMessage(sink, qpeek::ByteView{buffer.data(), static_cast<int32_t>(length)});
+    qpeek::fuzz::FuzzInput input = qpeek::fuzz::splitInput(data, size);
+    qpeek::setDetailFlag(input.choice & 1);
+    qpeek::parseMessage(sink, qpeek::ByteView{input.buffer.data(), input.length});
     return 0;
 }

@@ -3,10 +3,10 @@
 // the message file (descriptor and body) exactly as the loader would hold it.
 #include <cstdint>
 #include <cstdio>
-#include <vector>
 
 #include "driver/message_file.h"
 #include "driver/report_lines.h"
+#include "fuzz_input.h"
 #include "idoc/definition_cache.h"
 
 // The definitions are looked for beside the executable; point the engine at the shipped
@@ -18,16 +18,11 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static FILE *sink = std::fopen("/dev/null", "wb");
-    if (size > (1u << 20))
+    if (size > qpeek::fuzz::kMaxInput)
         return 0;
-    unsigned choice = size > 0 ? data[0] : 0;
-    const uint8_t *file = size > 0 ? data + 1 : data;
-    size_t length = size > 0 ? size - 1 : 0;
-    // The loader's buffer: the file, then one zero byte.
-    std::vector<unsigned char> buffer(file, file + length);
-    buffer.push_back(0);
-    qpeek::setDetailFlag((choice & 2) ? 1 : 0);
-    int mode = (choice & 1) ? qpeek::kSummaryMode : 0;
-    qpeek::reportMessage(sink, buffer.data(), static_cast<int32_t>(length), mode);
+    qpeek::fuzz::FuzzInput input = qpeek::fuzz::splitInput(data, size);
+    qpeek::setDetailFlag((input.choice & 2) ? 1 : 0);
+    int mode = (input.choice & 1) ? qpeek::kSummaryMode : 0;
+    qpeek::reportMessage(sink, input.buffer.data(), input.length, mode);
     return 0;
 }
