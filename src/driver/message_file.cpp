@@ -3,7 +3,6 @@
 #include "driver/message_file.h"
 
 #include <cstring>
-#include <vector>
 
 #include "driver/descriptor.h"
 #include "driver/dispatch.h"
@@ -29,13 +28,12 @@ void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode) {
 }
 
 int processFile(FILE *out, const char *path, int mode) {
-    // One buffer serves every message of the run; it only grows.
-    static std::vector<unsigned char> buffer;
+    // One loaded file at a time; its read buffer serves every message of the run.
+    static platform::MessageFile file;
     std::fputs("Processing ", stdout);
     std::fputs(path, stdout);
     std::fputc('\n', stdout);
-    int32_t length = 0;
-    switch (platform::readMessageFile(path, buffer, length)) {
+    switch (platform::readMessageFile(path, file)) {
     case platform::ReadStatus::Ok:
         break;
     case platform::ReadStatus::TooLarge:
@@ -45,7 +43,8 @@ int processFile(FILE *out, const char *path, int mode) {
         std::fprintf(stdout, "Unable to open %s\n", path);
         return kStatusCannotOpen;
     }
-    reportMessage(out, buffer.data(), length, mode);
+    reportMessage(out, file.data, file.length, mode);
+    platform::releaseMessageFile(file);
     return 0;
 }
 

@@ -74,9 +74,23 @@ FILE *openDefinitionFile(const char *path);
 
 // Reading a whole message file.
 enum class ReadStatus { Ok, CannotOpen, TooLarge };
-// Reads the regular file at path into buffer (resized to hold length + 1 bytes, the last a
-// zero byte). Anything that is not a regular file cannot be opened; opening never blocks.
-ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer, int32_t &length);
+// A loaded message file: `length` bytes at `data`, then a zero byte. The bytes belong to the
+// program and may be changed in place (the file itself is never written). Files are read
+// into `buffer`, which is kept for the next file; where the system allows it, a large file
+// is mapped instead of copied (`mapping`), and the mapping lasts until the next load or
+// releaseMessageFile. A mapped file that shrinks meanwhile reads as zero bytes from its new
+// end on.
+struct MessageFile {
+    unsigned char *data = nullptr;
+    int32_t length = 0;
+    std::vector<unsigned char> buffer;
+    void *mapping = nullptr;
+    size_t mappingSize = 0;
+};
+// Loads the regular file at path (whatever was loaded before is released). Anything that
+// is not a regular file cannot be opened; opening never blocks.
+ReadStatus readMessageFile(const char *path, MessageFile &file);
+void releaseMessageFile(MessageFile &file);
 
 // The definition lock: one named lock per user, shared by every qpeek process of that user,
 // that the holding process may acquire again (each acquisition paired with one release).

@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -151,7 +152,7 @@ void formatLocalTime(char *buf, size_t size, const char *format) {
 namespace {
 
 // A buffer of many megabytes is asked to be backed by large pages where the system offers
-// them: a 100 MB message then costs a few dozen page faults instead of twenty-five thousand.
+// them: a big message then costs a few dozen page faults instead of thousands.
 void adviseLargePages(void *data, size_t size) {
 #ifdef MADV_HUGEPAGE
     constexpr uintptr_t kLargePage = 2u << 20;
@@ -167,10 +168,85 @@ void adviseLargePages(void *data, size_t size) {
 #endif
 }
 
+// Files from this size on are mapped: copying them would cost more than the report.
+constexpr size_t kMapFromSize = 1u << 20;
+
+// The pages of the mapped file, for the bus-error handler. A mapped file that another
+// process shrinks raises a bus error where the pages past its new end are read; the handler
+// puts a page of zero bytes there and the read is repeated, so the message reads as cut
+// short by zero bytes instead of ending the run.
+volatile uintptr_t gMappedBegin = 0;
+volatile uintptr_t gMappedEnd = 0;
+uintptr_t gPageSize = 4096;
+
+void onBusError(int, siginfo_t *info, void *) {
+    uintptr_t at = reinterpret_cast<uintptr_t>(info->si_addr);
+    if (at >= gMappedBegin && at < gMappedEnd) {
+        void *page = reinterpret_cast<void *>(at & ~(gPageSize - 1));
+        if (mmap(page, gPageSize, PROT_READ | PROT_WRITE,
+                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED)
+            return;
+    }
+    // Not ours: the default action when the instruction is repeated.
+    signal(SIGBUS, SIG_DFL);
+}
+
+void guardMappedFiles() {
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    gPageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_sigaction = onBusError;
+    action.sa_flags = SA_SIGINFO | SA_NODEFER;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGBUS, &action, nullptr);
+}
+
+// Maps size bytes of the open file, private (changes stay in the process) and followed by a
+// zero byte: the rest of the file's last page reads as zeros, and a file that fills its last
+// page whole gets one more page of zeros. False when the system refuses; the file is then read.
+bool mapMessageFile(int fd, size_t size, MessageFile &file) {
+    guardMappedFiles();
+    size_t total = (size + 1 + gPageSize - 1) & ~(gPageSize - 1);
+    void *base = mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED)
+        return false;
+    // Writable but private: a page is copied only when the report changes a byte of it.
+    // The pages are brought in as they are read, many at a time.
+    if (mmap(base, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_FIXED, fd, 0) == MAP_FAILED) {
+        munmap(base, total);
+        return false;
+    }
+    file.mapping = base;
+    file.mappingSize = total;
+    file.data = static_cast<unsigned char *>(base);
+    file.length = static_cast<int32_t>(size);
+    gMappedBegin = reinterpret_cast<uintptr_t>(base);
+    gMappedEnd = gMappedBegin + total;
+    // The zero byte is stored, not trusted: a file that grows would otherwise show its new
+    // bytes there.
+    file.data[size] = 0;
+    return true;
+}
+
 } // namespace
 
-ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer, int32_t &length) {
-    length = 0;
+void releaseMessageFile(MessageFile &file) {
+    if (file.mapping) {
+        gMappedBegin = gMappedEnd = 0;
+        munmap(file.mapping, file.mappingSize);
+        file.mapping = nullptr;
+        file.mappingSize = 0;
+    }
+    file.data = nullptr;
+    file.length = 0;
+}
+
+ReadStatus readMessageFile(const char *path, MessageFile &file) {
+    releaseMessageFile(file);
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return ReadStatus::CannotOpen;
@@ -184,6 +260,11 @@ ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer,
         return ReadStatus::TooLarge;
     }
     size_t size = static_cast<size_t>(st.st_size);
+    if (size >= kMapFromSize && mapMessageFile(fd, size, file)) {
+        close(fd);
+        return ReadStatus::Ok;
+    }
+    std::vector<unsigned char> &buffer = file.buffer;
     if (buffer.size() < size + 1) {
         if (buffer.capacity() < size + 1) {
             buffer.clear(); // nothing of the last message is kept: no copy when it grows
@@ -207,7 +288,8 @@ ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer,
     }
     close(fd);
     buffer[got] = 0;
-    length = static_cast<int32_t>(got);
+    file.data = buffer.data();
+    file.length = static_cast<int32_t>(got);
     return ReadStatus::Ok;
 }
 

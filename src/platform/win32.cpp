@@ -162,8 +162,9 @@ FILE *openDefinitionFile(const char *path) {
     return stream;
 }
 
-ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer, int32_t &length) {
-    length = 0;
+ReadStatus readMessageFile(const char *path, MessageFile &message) {
+    releaseMessageFile(message);
+    std::vector<unsigned char> &buffer = message.buffer;
     HANDLE file = openRegularFile(path);
     if (file == INVALID_HANDLE_VALUE)
         return ReadStatus::CannotOpen;
@@ -193,8 +194,15 @@ ReadStatus readMessageFile(const char *path, std::vector<unsigned char> &buffer,
     }
     CloseHandle(file);
     buffer[got] = 0;
-    length = static_cast<int32_t>(got);
+    message.data = buffer.data();
+    message.length = static_cast<int32_t>(got);
     return ReadStatus::Ok;
+}
+
+// Files are always read here: nothing is mapped.
+void releaseMessageFile(MessageFile &message) {
+    message.data = nullptr;
+    message.length = 0;
 }
 
 namespace {

@@ -125,24 +125,22 @@ TEST_F(DirectorySearch, ReadsRegularFilesOnly) {
         {"device name (a missing file outside Windows)", "NUL", platform::ReadStatus::CannotOpen,
          ""},
     };
-    // One buffer for every read, as the loader keeps it: a long file first.
-    std::vector<unsigned char> buffer;
-    int32_t length = -1;
+    // One loaded file for every read, as the loader keeps it: a long file first.
+    platform::MessageFile loaded;
     ASSERT_EQ(platform::ReadStatus::Ok,
-              platform::readMessageFile(file("long.qpk", std::string(5000, 'L')).c_str(), buffer,
-                                        length));
-    EXPECT_EQ(5000, length);
+              platform::readMessageFile(file("long.qpk", std::string(5000, 'L')).c_str(), loaded));
+    EXPECT_EQ(5000, loaded.length);
     for (auto &c : cases) {
-        length = -1;
-        EXPECT_EQ(c.status, platform::readMessageFile(c.path.c_str(), buffer, length)) << c.what;
+        EXPECT_EQ(c.status, platform::readMessageFile(c.path.c_str(), loaded)) << c.what;
         if (c.status != platform::ReadStatus::Ok) {
-            EXPECT_EQ(0, length) << c.what;
+            EXPECT_EQ(0, loaded.length) << c.what;
             continue;
         }
-        ASSERT_EQ(static_cast<int32_t>(c.bytes.size()), length) << c.what;
-        EXPECT_EQ(c.bytes, std::string(buffer.begin(), buffer.begin() + length)) << c.what;
-        EXPECT_EQ(0, buffer[static_cast<size_t>(length)]) << c.what << ": the loader's zero byte";
+        ASSERT_EQ(static_cast<int32_t>(c.bytes.size()), loaded.length) << c.what;
+        EXPECT_EQ(c.bytes, std::string(loaded.data, loaded.data + loaded.length)) << c.what;
+        EXPECT_EQ(0, loaded.data[loaded.length]) << c.what << ": the loader's zero byte";
     }
+    platform::releaseMessageFile(loaded);
 }
 
 TEST(PlatformQueries, DirectoryEnvironmentUserAndExecutable) {
