@@ -13,6 +13,7 @@ constexpr size_t kFieldNameColumn = 2;
 constexpr size_t kFieldValueColumn = 20;
 constexpr size_t kFieldDescriptionColumn = 45;
 
+constexpr size_t kCopyBlock = 32; // prepared lines are copied in blocks of this size
 constexpr size_t kLongValueColumn = 35;
 constexpr size_t kLongDescriptionColumn = 50;
 constexpr size_t kLongLineEnd = 78;
@@ -41,14 +42,35 @@ int detailFlag() {
     return gDetailFlag;
 }
 
-void writeField(FILE *out, const char *name, int32_t length, ByteView value,
-                const char *description) {
-    if (suppressed(value, length))
+namespace {
+// Puts the value at its column: up to its first zero byte, and only the columns up to the
+// description can show (the rest is cut anyway).
+void placeValue(char *line, int32_t length, ByteView value) {
+    if (length <= 0)
         return;
-    // Only the bytes that are written are filled: blanks up to the description column, the
-    // name over them (cut there: the description or the line end replaces the rest), the
-    // blank before the value column, the value, the description and the line end.
-    char line[kFieldLineSize];
+    int64_t room = static_cast<int64_t>(kFieldDescriptionColumn - kFieldValueColumn);
+    int64_t n = value.available(0, length < room ? length : room);
+    const unsigned char *from = value.data;
+    char *to = line + kFieldValueColumn;
+    // Eight bytes at a time while none of them is a zero byte, then byte by byte.
+    int64_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, from + i, sizeof word);
+        if ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull)
+            break;
+        std::memcpy(to + i, &word, sizeof word);
+    }
+    for (; i < n && from[i] != 0; ++i)
+        to[i] = static_cast<char>(from[i]);
+}
+
+// Lays out a field line in line (kFieldLineSize bytes); returns its length, line end
+// included. Only the bytes that are written are filled: blanks up to the description
+// column, the name over them (cut there: the description or the line end replaces the
+// rest), the blank before the value column, the value, the description and the line end.
+size_t formatFieldLine(char *line, const char *name, int32_t length, ByteView value,
+                       const char *description) {
     std::memset(line, ' ', kFieldDescriptionColumn);
     size_t nameColumn = length > 0 ? kFieldNameColumn : 0;
     size_t nameLength = std::strlen(name);
@@ -56,20 +78,50 @@ void writeField(FILE *out, const char *name, int32_t length, ByteView value,
         nameLength = kFieldDescriptionColumn - nameColumn;
     std::memcpy(line + nameColumn, name, nameLength);
     line[kFieldValueColumn - 1] = ' ';
-    if (length > 0) {
-        // Only the columns up to the description can show; the rest is cut anyway.
-        int64_t n = value.textLength(0, length);
-        int64_t room = static_cast<int64_t>(kFieldDescriptionColumn - kFieldValueColumn);
-        if (n > room)
-            n = room;
-        if (n > 0)
-            std::memcpy(line + kFieldValueColumn, value.data, static_cast<size_t>(n));
-    }
+    placeValue(line, length, value);
     size_t end = kFieldDescriptionColumn;
     if (description && *description)
-        end += placeText(line, sizeof line, kFieldDescriptionColumn, description);
+        end += placeText(line, kFieldLineSize, kFieldDescriptionColumn, description);
     line[end] = '\n';
-    std::fwrite(line, 1, end + 1, out);
+    return end + 1;
+}
+} // namespace
+
+void writeField(FILE *out, const char *name, int32_t length, ByteView value,
+                const char *description) {
+    if (suppressed(value, length))
+        return;
+    char line[kFieldLineSize];
+    writeBytes(out, line, formatFieldLine(line, name, length, value, description));
+}
+
+void prepareField(PreparedField &field, const char *name, int32_t length,
+                  const char *description) {
+    char line[kFieldLineSize];
+    field.size = formatFieldLine(line, name, length, ByteView{}, description);
+    field.line.assign(line, field.size);
+    field.line.resize((field.size + kCopyBlock - 1) / kCopyBlock * kCopyBlock, ' ');
+    field.length = length;
+}
+
+void writePreparedField(ReportBuffer &report, const PreparedField &field, ByteView value) {
+    if (suppressed(value, field.length))
+        return;
+    // Copied in whole blocks of fixed size (the bytes past the line are overwritten by the
+    // next one): cheaper than a copy of the exact length.
+    const char *from = field.line.data();
+    size_t blocks = field.line.size();
+    char *line = reportSpace(report, blocks);
+    for (size_t i = 0; i < blocks; i += kCopyBlock)
+        std::memcpy(line + i, from + i, kCopyBlock);
+    placeValue(line, field.length, value);
+    report.used += field.size;
+}
+
+void flushReport(ReportBuffer &report) {
+    if (report.used > 0)
+        writeBytes(report.out, report.bytes, report.used);
+    report.used = 0;
 }
 
 void writeField(FILE *out, const char *name, int32_t length, const char *value,
@@ -106,7 +158,7 @@ void writeLongNameField(FILE *out, const char *name, int32_t length, ByteView va
     if (zero)
         end = static_cast<size_t>(static_cast<const char *>(zero) - line);
     line[end] = '\n';
-    std::fwrite(line, 1, end + 1, out);
+    writeBytes(out, line, end + 1);
 }
 
 void writeLine(FILE *out, const char *text) {
@@ -122,10 +174,17 @@ void writeErrorText(const char *text) {
 
 int hasContent(ByteView value, int32_t length) {
     // Bytes past the end of the view read as zero bytes, which are not blanks. Blank fields
-    // are common and long: eight bytes are compared at a time.
+    // are common and long: sixteen or eight bytes are compared at a time.
     int64_t inside = value.available(0, length);
     constexpr uint64_t kBlanks = 0x2020202020202020ull;
     int64_t i = 0;
+    for (; i + 16 <= inside; i += 16) {
+        uint64_t first, second;
+        std::memcpy(&first, value.data + i, sizeof first);
+        std::memcpy(&second, value.data + i + 8, sizeof second);
+        if (((first ^ kBlanks) | (second ^ kBlanks)) != 0)
+            return 1;
+    }
     for (; i + 8 <= inside; i += 8) {
         uint64_t word;
         std::memcpy(&word, value.data + i, sizeof word);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "common/byte_view.h"
 
@@ -20,6 +22,47 @@ void writeField(FILE *out, const char *name, int32_t length, ByteView value,
                 const char *description);
 void writeField(FILE *out, const char *name, int32_t length, const char *value,
                 const char *description);
+
+// Writes bytes of the report (the one call every line writer ends in).
+inline void writeBytes(FILE *out, const void *bytes, size_t count) {
+#ifdef __GLIBC__
+    fwrite_unlocked(bytes, 1, count, out); // one thread writes the report: no stream lock
+#else
+    std::fwrite(bytes, 1, count, out);
+#endif
+}
+
+// Report lines gathered before they go to the stream in large writes, for a report of
+// hundreds of thousands of lines (the IDoc field report). Whatever else writes to the
+// stream, standard output or standard error meanwhile flushes this first.
+struct ReportBuffer {
+    FILE *out = nullptr;
+    size_t used = 0;
+    char bytes[1 << 16];
+};
+void flushReport(ReportBuffer &report);
+// Room for count bytes (at most the buffer's size) at the end of the buffer.
+inline char *reportSpace(ReportBuffer &report, size_t count) {
+    if (report.used + count > sizeof report.bytes)
+        flushReport(report);
+    return report.bytes + report.used;
+}
+inline void appendReport(ReportBuffer &report, const char *bytes, size_t count) {
+    std::memcpy(reportSpace(report, count), bytes, count);
+    report.used += count;
+}
+
+// A field line made once for a field that is written many times (the fields of IDoc
+// segments): the line as writeField makes it with an empty value, line end included.
+// writePreparedField then only puts the value into it.
+struct PreparedField {
+    std::string line; // the line, then blanks up to a whole number of copy blocks
+    size_t size = 0;  // bytes of the line; 0 until prepared
+    int32_t length = 0;
+};
+void prepareField(PreparedField &field, const char *name, int32_t length,
+                  const char *description);
+void writePreparedField(ReportBuffer &report, const PreparedField &field, ByteView value);
 
 // The long-name field line: name at column 2, value at column 35 (exactly `length` bytes,
 // a zero byte ends the line), description from column 50, at most 78 characters.

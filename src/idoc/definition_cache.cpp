@@ -60,6 +60,10 @@ void setProgramDirectory(const std::string &directory) {
     gDefaultDefinitionPath = gProgramDirectory + "qpeek.parser";
 }
 
+bool definitionLockOpen() {
+    return gLockOpen;
+}
+
 void beginDefinitionMessage() {
     programDirectory(); // the executable's path is looked up once per run
     gDefaultDefinitionPending = true;

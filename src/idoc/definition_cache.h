@@ -34,6 +34,8 @@ void beginDefinitionMessage();
 void addDefinition(std::unique_ptr<IdocDefinition> definition);
 
 // The definition lock: recursive within the process, bounded wait that carries on.
+// True once the definition lock is open: a search of the cache then prints nothing.
+bool definitionLockOpen();
 void lockDefinitions();
 void unlockDefinitions();
 void openDefinitionMutex();

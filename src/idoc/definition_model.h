@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/byte_view.h"
+#include "driver/report_lines.h"
 
 namespace qpeek {
 
@@ -20,6 +21,8 @@ struct FieldDefinition {
     std::string name;
     std::string description;
     int32_t length = 0; // bytes the field occupies in the segment data area
+    // The field's report line, made at its first use (it is the same for every record).
+    mutable PreparedField line;
 };
 
 enum class NodeKind { Group, Segment };
@@ -34,6 +37,8 @@ struct DefinitionNode {
     int32_t loopMax = 0;                                  // 0 and 1 both allow one occurrence
     std::vector<std::unique_ptr<DefinitionNode>> members; // groups: groups and segments
     std::vector<FieldDefinition> fields;                  // segments: fields in file order
+    // The segment's heading line, made at its first use.
+    mutable std::string heading;
 };
 
 struct IdocDefinition {
@@ -51,8 +56,12 @@ struct ParseContext {
     // "EDI_DD" or "ICI_DD" and the version suffix, formatted at the first data record after
     // the suffix is set (emptied whenever it changes).
     char dataRecordName[16] = {};
+    // The definition found under dataRecordName, once it is found (definitions are never
+    // dropped while a message is parsed).
+    const IdocDefinition *dataRecordDefinition = nullptr;
     std::string idocType; // from the control record's IDOCTYP field
     FILE *out = nullptr;  // the report's output stream
+    ReportBuffer report;  // the field report on its way to out
     // Set by every group occurrence that returns 0: whether its first member was absent.
     bool groupTriggerAbsent = false;
 

@@ -81,7 +81,7 @@ int32_t repeatMember(ParseContext &context, const DefinitionNode &member, const 
 }
 
 bool isControlRecordDefinition(const IdocDefinition &d) {
-    return d.name.compare(0, 6, "EDI_DC") == 0;
+    return d.name.size() >= 6 && std::memcmp(d.name.data(), "EDI_DC", 6) == 0;
 }
 
 // The IDoc type from an IDOCTYP field: its bytes up to a zero byte, cut at the first blank
@@ -137,19 +137,22 @@ void formatGroupPath(char *own, const char *path, const char *name, int number) 
     own[used] = 0;
 }
 
+// A search may print (a lock or a file that cannot be opened): the lines before it go first.
 const IdocDefinition *findOrLoad(ParseContext &context, const char *name) {
+    flushReport(context.report);
     const IdocDefinition *d = findDefinition(context, name, FindMode::Exact);
     return d ? d : loadSegmentDefinition(context, name);
 }
 
 } // namespace
 
-void logError(ParseContext &, const char *format, ...) {
+void logError(ParseContext &context, const char *format, ...) {
     char text[4096];
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
+    flushReport(context.report);
     writeErrorText(text);
 }
 
@@ -255,17 +258,27 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const cha
     if (!segmentMatches(context, segment.name))
         return 1;
     char *recordName = context.dataRecordName;
-    if (!recordName[0])
+    if (!recordName[0]) {
         std::snprintf(recordName, sizeof context.dataRecordName, "%s%s",
                       context.dataRecordKind != 0 ? "EDI_DD" : "ICI_DD", context.versionSuffix);
-    const IdocDefinition *header = findOrLoad(context, recordName);
+        context.dataRecordDefinition = nullptr;
+    }
+    // Found once per control record; searched again only while a search prints something.
+    const IdocDefinition *header = context.dataRecordDefinition;
+    if (!header || !definitionLockOpen())
+        header = context.dataRecordDefinition = findOrLoad(context, recordName);
     if (!header) {
         logError(context, "Unable to find segment %s.\n", recordName);
         fail(context, kErrorNoDataRecordDefinition);
         return 0;
     }
+    int64_t recordStart = context.position;
     parseEDI(context, *header, path);
     int64_t start = context.position;
+    // The records of a large message lie far apart in memory: ask for the first bytes of
+    // one a few records ahead now, while this one is printed (every record has the length
+    // of this one).
+    context.data.prefetch(recordStart + 2 * (start - recordStart + kSegmentDataLength), 256);
     writeSegmentHeading(context, segment);
     size_t i = 0;
     for (; i < segment.fields.size() && context.error == 0 && context.position < context.length();
@@ -285,6 +298,7 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const cha
 void parseMessage(FILE *out, ByteView body) {
     ParseContext context;
     context.out = out;
+    context.report.out = out;
     beginDefinitionMessage();
 
     ByteView idoc = body;
@@ -326,8 +340,10 @@ void parseMessage(FILE *out, ByteView body) {
         } else if (!context.idocType.empty()) {
             const char *type = context.idocType.c_str();
             const IdocDefinition *d = findOrLoad(context, type);
-            if (!d)
+            if (!d) {
+                flushReport(context.report);
                 d = findDefinition(context, type, FindMode::Fallback);
+            }
             if (!d) {
                 logError(context, "Unable to find segment %s.\n", type);
                 fail(context, kErrorNoIdocDefinition);
@@ -354,6 +370,7 @@ void parseMessage(FILE *out, ByteView body) {
             n > 0 ? reinterpret_cast<const char *>(context.data.data + context.position) : "";
         logError(context, "Buffer='%.*s'.\n", static_cast<int>(n), at);
     }
+    flushReport(context.report);
 }
 
 } // namespace qpeek

@@ -16,19 +16,24 @@ constexpr size_t kHeadingNameWidth = 10;
 void writeSegmentHeading(ParseContext &context, const DefinitionNode &node) {
     // The name in ten columns (cut or blank-padded), the description as far as the line
     // holds it, the line end. Names and descriptions end at their first zero byte.
-    char line[16 + kDefinitionTextLimit + 1];
-    size_t name = strnlen(node.name.c_str(), kHeadingNameWidth);
-    std::memcpy(line, node.name.data(), name);
-    std::memset(line + name, ' ', kHeadingNameWidth - name);
-    size_t description = strnlen(node.description.c_str(), sizeof line - 1 - kHeadingNameWidth);
-    std::memcpy(line + kHeadingNameWidth, node.description.data(), description);
-    line[kHeadingNameWidth + description] = '\n';
-    std::fwrite(line, 1, kHeadingNameWidth + description + 1, context.out);
+    if (node.heading.empty()) {
+        char line[16 + kDefinitionTextLimit + 1];
+        size_t name = strnlen(node.name.c_str(), kHeadingNameWidth);
+        std::memcpy(line, node.name.data(), name);
+        std::memset(line + name, ' ', kHeadingNameWidth - name);
+        size_t description =
+            strnlen(node.description.c_str(), sizeof line - 1 - kHeadingNameWidth);
+        std::memcpy(line + kHeadingNameWidth, node.description.data(), description);
+        line[kHeadingNameWidth + description] = '\n';
+        node.heading.assign(line, kHeadingNameWidth + description + 1);
+    }
+    appendReport(context.report, node.heading.data(), node.heading.size());
 }
 
 void writeSegmentField(ParseContext &context, const FieldDefinition &field) {
-    writeField(context.out, field.name.c_str(), field.length, context.data.from(context.position),
-               field.description.c_str());
+    if (field.line.size == 0)
+        prepareField(field.line, field.name.c_str(), field.length, field.description.c_str());
+    writePreparedField(context.report, field.line, context.data.from(context.position));
 }
 
 } // namespace qpeek

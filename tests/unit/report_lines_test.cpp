@@ -1,5 +1,8 @@
-// Field line columns, blank suppression, hasContent and copyTrimmed.
+// Field line columns, blank suppression, prepared field lines, hasContent and copyTrimmed.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "capture.h"
 #include "driver/report_lines.h"
@@ -22,8 +25,8 @@ struct FieldCase {
     std::string expected;
 };
 
-TEST(WriteField, ColumnsAndSuppression) {
-    const FieldCase cases[] = {
+const std::vector<FieldCase> &fieldCases() {
+    static const std::vector<FieldCase> cases = {
         {"value line", 0, "Version", 1, "2", " Structure version number",
          pad(pad("  Version", 20) + "2", 45) + " Structure version number\n"},
         {"heading line ignores the flag", 0, "rfh", 0, "", " Control record",
@@ -41,13 +44,66 @@ TEST(WriteField, ColumnsAndSuppression) {
          pad("  AVeryLongFieldNam", 20) + pad("VAL", 25) + "\n"},
         {"value longer than length", 0, "Len", 2, "ABCD", "",
          pad(pad("  Len", 20) + "AB", 45) + "\n"},
+        {"negative length is a heading", 0, "Neg", -4, "ABCD", " d", pad("Neg", 45) + " d\n"},
     };
-    for (const FieldCase &c : cases) {
+    return cases;
+}
+
+TEST(WriteField, ColumnsAndSuppression) {
+    for (const FieldCase &c : fieldCases()) {
         DetailFlagGuard flag(c.detail);
         Message value(c.value);
         std::string got =
             capture([&](FILE *f) { writeField(f, c.name, c.length, value.view(), c.description); });
         EXPECT_EQ(c.expected, got) << c.what;
+    }
+}
+
+// Writes through a prepared field and a report buffer, as the IDoc report does.
+std::string writePrepared(const PreparedField &field, ByteView value, int times = 1) {
+    return capture([&](FILE *f) {
+        static ReportBuffer report;
+        report.out = f;
+        for (int i = 0; i < times; ++i)
+            writePreparedField(report, field, value);
+        flushReport(report);
+    });
+}
+
+TEST(PreparedField, SameLinesAsWriteField) {
+    for (const FieldCase &c : fieldCases()) {
+        DetailFlagGuard flag(c.detail);
+        Message value(c.value);
+        PreparedField field;
+        prepareField(field, c.name, c.length, c.description);
+        EXPECT_EQ(c.expected, writePrepared(field, value.view())) << c.what;
+    }
+    // A value with its zero byte at any position, or cut by the end of the body anywhere,
+    // against names and descriptions of every length class; lines enough to fill the
+    // report buffer several times over.
+    const std::string longDescription(3000, 'd');
+    for (const char *name : {"N", "AVeryLongFieldNameXYZ0123456789012345678901234567890"}) {
+        for (const char *description : {"", " Segment field", longDescription.c_str()}) {
+            for (int32_t length : {3, 8, 16, 25, 40}) {
+                PreparedField field;
+                prepareField(field, name, length, description);
+                for (size_t at = 0; at <= 30; ++at) {
+                    std::string value = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+                    value[at] = '\0';
+                    Message zero(value);
+                    Message cut(value.substr(0, at));
+                    for (Message *m : {&zero, &cut}) {
+                        std::string expected = capture(
+                            [&](FILE *f) { writeField(f, name, length, m->view(), description); });
+                        std::string got = writePrepared(field, m->view(), 40);
+                        std::string repeated;
+                        for (int i = 0; i < 40; ++i)
+                            repeated += expected;
+                        ASSERT_EQ(repeated, got) << name << " " << length << " " << at;
+                    }
+                }
+            }
+        }
     }
 }
 
