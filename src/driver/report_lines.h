@@ -35,15 +35,18 @@ inline void writeBytes(FILE *out, const void *bytes, size_t count) {
 // Report lines gathered before they go to the stream in large writes, for a report of
 // hundreds of thousands of lines (the IDoc field report). Whatever else writes to the
 // stream, standard output or standard error meanwhile flushes this first.
+// It is larger than the stream's own buffer, so that most of it goes to the system
+// without being copied there first.
+constexpr size_t kReportBufferSize = 1u << 18;
 struct ReportBuffer {
     FILE *out = nullptr;
+    char *bytes = nullptr; // kReportBufferSize bytes, the owner's
     size_t used = 0;
-    char bytes[1 << 16];
 };
 void flushReport(ReportBuffer &report);
 // Room for count bytes (at most the buffer's size) at the end of the buffer.
 inline char *reportSpace(ReportBuffer &report, size_t count) {
-    if (report.used + count > sizeof report.bytes)
+    if (report.used + count > kReportBufferSize)
         flushReport(report);
     return report.bytes + report.used;
 }

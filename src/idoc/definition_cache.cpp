@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "idoc/definition_reader.h"
+#include "idoc/idoc_report.h"
 #include "platform/platform.h"
 
 namespace qpeek {
@@ -84,6 +85,7 @@ size_t definitionCount() {
 void clearDefinitionCache() {
     gIndex.clear();
     gCache.clear();
+    forgetReportLines();
 }
 
 void openDefinitionMutex() {

@@ -21,8 +21,9 @@ struct FieldDefinition {
     std::string name;
     std::string description;
     int32_t length = 0; // bytes the field occupies in the segment data area
-    // The field's report line, made at its first use (it is the same for every record).
-    mutable PreparedField line;
+    // The number of the field's report line, made at its first use (the same for every
+    // record); 0 until then.
+    mutable uint32_t reportLine = 0;
 };
 
 enum class NodeKind { Group, Segment };
@@ -37,8 +38,8 @@ struct DefinitionNode {
     int32_t loopMax = 0;                                  // 0 and 1 both allow one occurrence
     std::vector<std::unique_ptr<DefinitionNode>> members; // groups: groups and segments
     std::vector<FieldDefinition> fields;                  // segments: fields in file order
-    // The segment's heading line, made at its first use.
-    mutable std::string heading;
+    // The number of the segment's heading line, made at its first use; 0 until then.
+    mutable uint32_t headingLine = 0;
 };
 
 struct IdocDefinition {

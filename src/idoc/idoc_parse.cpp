@@ -297,8 +297,10 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const cha
 
 void parseMessage(FILE *out, ByteView body) {
     ParseContext context;
+    static char reportBytes[kReportBufferSize];
     context.out = out;
     context.report.out = out;
+    context.report.bytes = reportBytes;
     beginDefinitionMessage();
 
     ByteView idoc = body;

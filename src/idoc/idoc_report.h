@@ -11,4 +11,7 @@ void writeSegmentHeading(ParseContext &context, const DefinitionNode &node);
 // A field line for the field's bytes at the context's position (the position stays).
 void writeSegmentField(ParseContext &context, const FieldDefinition &field);
 
+// Drops the report lines made for the definitions (when the definitions are dropped).
+void forgetReportLines();
+
 } // namespace qpeek

@@ -62,8 +62,10 @@ TEST(WriteField, ColumnsAndSuppression) {
 // Writes through a prepared field and a report buffer, as the IDoc report does.
 std::string writePrepared(const PreparedField &field, ByteView value, int times = 1) {
     return capture([&](FILE *f) {
-        static ReportBuffer report;
+        static std::vector<char> bytes(kReportBufferSize);
+        ReportBuffer report;
         report.out = f;
+        report.bytes = bytes.data();
         for (int i = 0; i < times; ++i)
             writePreparedField(report, field, value);
         flushReport(report);
