@@ -13,7 +13,6 @@ constexpr size_t kFieldNameColumn = 2;
 constexpr size_t kFieldValueColumn = 20;
 constexpr size_t kFieldDescriptionColumn = 45;
 
-constexpr size_t kCopyBlock = 32; // prepared lines are copied in blocks of this size
 constexpr size_t kLongValueColumn = 35;
 constexpr size_t kLongDescriptionColumn = 50;
 constexpr size_t kLongLineEnd = 78;
@@ -46,23 +45,8 @@ namespace {
 // Puts the value at its column: up to its first zero byte, and only the columns up to the
 // description can show (the rest is cut anyway).
 void placeValue(char *line, int32_t length, ByteView value) {
-    if (length <= 0)
-        return;
-    int64_t room = static_cast<int64_t>(kFieldDescriptionColumn - kFieldValueColumn);
-    int64_t n = value.available(0, length < room ? length : room);
-    const unsigned char *from = value.data;
-    char *to = line + kFieldValueColumn;
-    // Eight bytes at a time while none of them is a zero byte, then byte by byte.
-    int64_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, from + i, sizeof word);
-        if ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull)
-            break;
-        std::memcpy(to + i, &word, sizeof word);
-    }
-    for (; i < n && from[i] != 0; ++i)
-        to[i] = static_cast<char>(from[i]);
+    int32_t room = static_cast<int32_t>(kFieldDescriptionColumn - kFieldValueColumn);
+    copyValueText(line + kFieldValueColumn, value, length < room ? length : room);
 }
 
 // Lays out a field line in line (kFieldLineSize bytes); returns its length, line end
@@ -100,22 +84,12 @@ void prepareField(PreparedField &field, const char *name, int32_t length,
     char line[kFieldLineSize];
     field.size = formatFieldLine(line, name, length, ByteView{}, description);
     field.line.assign(line, field.size);
-    field.line.resize((field.size + kCopyBlock - 1) / kCopyBlock * kCopyBlock, ' ');
+    field.line.resize(
+        (field.size + kPreparedCopyBlock - 1) / kPreparedCopyBlock * kPreparedCopyBlock, ' ');
     field.length = length;
-}
-
-void writePreparedField(ReportBuffer &report, const PreparedField &field, ByteView value) {
-    if (suppressed(value, field.length))
-        return;
-    // Copied in whole blocks of fixed size (the bytes past the line are overwritten by the
-    // next one): cheaper than a copy of the exact length.
-    const char *from = field.line.data();
-    size_t blocks = field.line.size();
-    char *line = reportSpace(report, blocks);
-    for (size_t i = 0; i < blocks; i += kCopyBlock)
-        std::memcpy(line + i, from + i, kCopyBlock);
-    placeValue(line, field.length, value);
-    report.used += field.size;
+    // The same place and room as placeValue gives a value.
+    field.valueColumn = kFieldValueColumn;
+    field.valueRoom = static_cast<int32_t>(kFieldDescriptionColumn - kFieldValueColumn);
 }
 
 void flushReport(ReportBuffer &report) {
