@@ -26,7 +26,7 @@ struct FieldDefinition {
     mutable uint32_t reportLine = 0;
 };
 
-enum class NodeKind { Group, Segment };
+enum class NodeKind : uint8_t { Group, Segment };
 
 struct DefinitionNode {
     // A group carries the name of its first member once that member is read.
@@ -34,12 +34,12 @@ struct DefinitionNode {
     std::string description; // segments only
     NodeKind kind = NodeKind::Segment;
     bool mandatory = true;
+    // The number of the segment's heading line, made at its first use; 0 until then.
+    mutable uint32_t headingLine = 0;
     int32_t loopMin = 0;
     int32_t loopMax = 0;                                  // 0 and 1 both allow one occurrence
     std::vector<std::unique_ptr<DefinitionNode>> members; // groups: groups and segments
     std::vector<FieldDefinition> fields;                  // segments: fields in file order
-    // The number of the segment's heading line, made at its first use; 0 until then.
-    mutable uint32_t headingLine = 0;
 };
 
 struct IdocDefinition {

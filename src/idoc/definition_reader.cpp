@@ -224,8 +224,7 @@ void readFieldsBlock(LineReader &r, DefinitionNode &segment) {
         case Keyword::Name:
             if (hasPending)
                 segment.fields.push_back(std::move(pending));
-            pending = FieldDefinition();
-            pending.name = limitedText(r.value);
+            pending = FieldDefinition{limitedText(r.value), std::string(), 0, 0};
             hasPending = true;
             break;
         // TEXT and LENGTH before the first NAME have no field to apply to: skipped.
