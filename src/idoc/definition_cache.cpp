@@ -19,9 +19,13 @@ namespace {
 constexpr int kMutexOpenAttempts = 10;
 
 // Every definition read during the run, in reading order, and an index from a name to
-// the first definition of that name (the keys view the definitions' own names).
-std::vector<std::unique_ptr<IdocDefinition>> gCache;
-std::unordered_map<std::string_view, IdocDefinition *> gIndex;
+// the first definition of that name (the keys view the definitions' own names). Both last
+// until the process ends and are never destroyed: a large definition file is millions of
+// small objects, and freeing them one by one at exit would cost more than reading them.
+std::vector<std::unique_ptr<IdocDefinition>> &gCache =
+    *new std::vector<std::unique_ptr<IdocDefinition>>;
+std::unordered_map<std::string_view, IdocDefinition *> &gIndex =
+    *new std::unordered_map<std::string_view, IdocDefinition *>;
 
 bool gLockOpen = false;
 
