@@ -30,11 +30,24 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// True when the n bytes of text lie at the offset of the view.
+// True when the n bytes of text lie at the offset of the view. Segment names are short and
+// compared at every record: a word at a time here rather than through a library call.
 bool matchesAt(ByteView view, int64_t offset, const char *text, size_t n) {
     if (offset < 0 || offset + static_cast<int64_t>(n) > view.length)
         return false;
-    return std::memcmp(view.data + offset, text, n) == 0;
+    const unsigned char *at = view.data + offset;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t a, b;
+        std::memcpy(&a, at + i, sizeof a);
+        std::memcpy(&b, text + i, sizeof b);
+        if (a != b)
+            return false;
+    }
+    for (; i < n; ++i)
+        if (at[i] != static_cast<unsigned char>(text[i]))
+            return false;
+    return true;
 }
 
 // Segment matching: the whole name, or, for a name ending in digits (at most three, and
