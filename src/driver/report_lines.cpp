@@ -10,8 +10,6 @@ int gDetailFlag = 0;
 
 constexpr size_t kFieldLineSize = 2048;
 constexpr size_t kFieldNameColumn = 2;
-constexpr size_t kFieldValueColumn = 20;
-constexpr size_t kFieldDescriptionColumn = 45;
 
 constexpr size_t kLongValueColumn = 35;
 constexpr size_t kLongDescriptionColumn = 50;
@@ -42,13 +40,6 @@ int detailFlag() {
 }
 
 namespace {
-// Puts the value at its column: up to its first zero byte, and only the columns up to the
-// description can show (the rest is cut anyway).
-void placeValue(char *line, int32_t length, ByteView value) {
-    int32_t room = static_cast<int32_t>(kFieldDescriptionColumn - kFieldValueColumn);
-    copyValueText(line + kFieldValueColumn, value, length < room ? length : room);
-}
-
 // Lays out a field line in line (kFieldLineSize bytes); returns its length, line end
 // included. Only the bytes that are written are filled: blanks up to the description
 // column, the name over them (cut there: the description or the line end replaces the
@@ -62,7 +53,7 @@ size_t formatFieldLine(char *line, const char *name, int32_t length, ByteView va
         nameLength = kFieldDescriptionColumn - nameColumn;
     std::memcpy(line + nameColumn, name, nameLength);
     line[kFieldValueColumn - 1] = ' ';
-    placeValue(line, length, value);
+    placeFieldValue(line, length, value);
     size_t end = kFieldDescriptionColumn;
     if (description && *description)
         end += placeText(line, kFieldLineSize, kFieldDescriptionColumn, description);
@@ -87,9 +78,6 @@ void prepareField(PreparedField &field, const char *name, int32_t length,
     field.line.resize(
         (field.size + kPreparedCopyBlock - 1) / kPreparedCopyBlock * kPreparedCopyBlock, ' ');
     field.length = length;
-    // The same place and room as placeValue gives a value.
-    field.valueColumn = kFieldValueColumn;
-    field.valueRoom = static_cast<int32_t>(kFieldDescriptionColumn - kFieldValueColumn);
 }
 
 void flushReport(ReportBuffer &report) {

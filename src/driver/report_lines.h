@@ -74,8 +74,6 @@ struct PreparedField {
     std::string line; // the line, then blanks up to a whole number of copy blocks
     size_t size = 0;  // bytes of the line; 0 until prepared
     int32_t length = 0;
-    uint32_t valueColumn = 0; // where the value goes
-    int32_t valueRoom = 0;    // how many of its bytes can show
 };
 constexpr size_t kPreparedCopyBlock = 32; // prepared lines are copied in blocks of this size
 void prepareField(PreparedField &field, const char *name, int32_t length,
@@ -98,6 +96,17 @@ inline void copyValueText(char *to, ByteView value, int32_t limit) {
         to[i] = static_cast<char>(bytes[i]);
 }
 
+// The field line's value column and the description column, which ends the value.
+constexpr size_t kFieldValueColumn = 20;
+constexpr size_t kFieldDescriptionColumn = 45;
+
+// Puts a field's value into its line: up to its first zero byte, and only the columns up to
+// the description can show (the rest is cut anyway).
+inline void placeFieldValue(char *line, int32_t length, ByteView value) {
+    int32_t room = static_cast<int32_t>(kFieldDescriptionColumn - kFieldValueColumn);
+    copyValueText(line + kFieldValueColumn, value, length < room ? length : room);
+}
+
 // Called for every field of every record of an IDoc, so written out here to be inlined.
 inline void writePreparedField(ReportBuffer &report, const PreparedField &field, ByteView value) {
     // Blank suppression, with the common case first: a value whose first byte is no blank.
@@ -112,8 +121,7 @@ inline void writePreparedField(ReportBuffer &report, const PreparedField &field,
     for (size_t i = 0; i < blocks; i += kPreparedCopyBlock)
         std::memcpy(line + i, from + i, kPreparedCopyBlock);
     report.used += field.size;
-    copyValueText(line + field.valueColumn, value,
-                  field.length < field.valueRoom ? field.length : field.valueRoom);
+    placeFieldValue(line, field.length, value);
 }
 
 // The value without leading and trailing blanks as zero-terminated text in dst (never more
