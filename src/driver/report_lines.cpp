@@ -3,10 +3,13 @@
 
 #include <cstring>
 
+#include "platform/platform.h"
+
 namespace qpeek {
 
-namespace {
 int gDetailFlag = 0;
+
+namespace {
 
 constexpr size_t kFieldLineSize = 2048;
 constexpr size_t kFieldNameColumn = 2;
@@ -32,10 +35,6 @@ bool suppressed(ByteView value, int32_t length) {
 
 int setDetailFlag(int value) {
     gDetailFlag = value;
-    return gDetailFlag;
-}
-
-int detailFlag() {
     return gDetailFlag;
 }
 
@@ -70,20 +69,47 @@ void writeField(FILE *out, const char *name, int32_t length, ByteView value,
     writeBytes(out, line, formatFieldLine(line, name, length, value, description));
 }
 
+void prepareLine(PreparedLine &line, const char *bytes, size_t size) {
+    line.size = size;
+    size_t blocks = (size + kPreparedCopyBlock - 1) / kPreparedCopyBlock;
+    if (blocks < 2)
+        blocks = 2;
+    line.bytes.assign(bytes, size);
+    line.bytes.resize(blocks * kPreparedCopyBlock, ' ');
+}
+
 void prepareField(PreparedField &field, const char *name, int32_t length,
                   const char *description) {
     char line[kFieldLineSize];
-    field.size = formatFieldLine(line, name, length, ByteView{}, description);
-    field.line.assign(line, field.size);
-    field.line.resize(
-        (field.size + kPreparedCopyBlock - 1) / kPreparedCopyBlock * kPreparedCopyBlock, ' ');
+    prepareLine(field.line, line, formatFieldLine(line, name, length, ByteView{}, description));
     field.length = length;
+    int32_t room = static_cast<int32_t>(kFieldDescriptionColumn - kFieldValueColumn);
+    field.shown = length < 0 ? 0 : length < room ? length : room;
+    field.blankTest = length >= 32 ? ~0u : length > 0 ? (1u << length) - 1 : 0;
 }
+
+#if defined(__SSE2__)
+alignas(64) const unsigned char kPrefixMaskBytes[64] = {
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+#endif
 
 void flushReport(ReportBuffer &report) {
     if (report.used > 0)
         writeBytes(report.out, report.bytes, report.used);
     report.used = 0;
+}
+
+void spillReport(ReportBuffer &report, size_t count) {
+    if (report.used < kReportWriteSize || count > kReportSlack) {
+        flushReport(report);
+        return;
+    }
+    size_t done = platform::writeUnbuffered(report.out, report.bytes, kReportWriteSize);
+    if (done < kReportWriteSize)
+        writeBytes(report.out, report.bytes + done, kReportWriteSize - done);
+    report.used -= kReportWriteSize;
+    std::memmove(report.bytes, report.bytes + kReportWriteSize, report.used);
 }
 
 void writeField(FILE *out, const char *name, int32_t length, const char *value,

@@ -178,11 +178,15 @@ void parseEDI(ParseContext &context, const IdocDefinition &definition, const cha
             continue;
         writeSegmentHeading(context, *member);
         // No position test: a record cut by the end still lists its remaining fields.
+        if (!controlRecord) {
+            writeSegmentFields(context, member->fields, false);
+            continue;
+        }
         for (const FieldDefinition &f : member->fields) {
             if (context.error != 0)
                 break;
-            writeSegmentField(context, f);
-            if (controlRecord && f.name == "IDOCTYP") {
+            writeSegmentField(context.report, f, context.data, context.position);
+            if (f.name == "IDOCTYP") {
                 std::string t = idocTypeValue(context, f.length);
                 if (!context.idocType.empty() &&
                     strcasecmp(context.idocType.c_str(), t.c_str()) != 0) {
@@ -291,15 +295,9 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const cha
     // The records of a large message lie far apart in memory: ask for the first bytes of
     // one a few records ahead now, while this one is printed (every record has the length
     // of this one).
-    context.data.prefetch(recordStart + 2 * (start - recordStart + kSegmentDataLength), 256);
+    context.data.prefetch(recordStart + 4 * (start - recordStart + kSegmentDataLength), 256);
     writeSegmentHeading(context, segment);
-    size_t i = 0;
-    for (; i < segment.fields.size() && context.error == 0 && context.position < context.length();
-         ++i) {
-        const FieldDefinition &f = segment.fields[i];
-        writeSegmentField(context, f);
-        context.position += f.length > 0 ? f.length : 0;
-    }
+    size_t i = context.error == 0 ? writeSegmentFields(context, segment.fields, true) : 0;
     context.position = start + kSegmentDataLength;
     if (i < segment.fields.size()) {
         logError(context, "Missing required field %s\n", segment.fields[i].name.c_str());

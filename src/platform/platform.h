@@ -50,6 +50,11 @@ extern const char *const kResourcesDirectory;
 // Puts standard output into the mode the reports need (binary: "\n" stays one byte).
 void initStandardStreams();
 
+// Writes bytes to the stream's file straight from the caller's memory, after the stream's
+// own buffer: for a report of many megabytes, which would otherwise be copied there first.
+// Returns the bytes written (0 where the system or the stream does not allow it); the caller
+// hands the rest to the stream, which then records any failure as usual.
+size_t writeUnbuffered(FILE *stream, const void *bytes, size_t count);
 // True when the path names an existing file or directory.
 bool pathExists(const char *path);
 

@@ -25,6 +25,22 @@ const char *const kResourcesDirectory = "../Resources/";
 
 void initStandardStreams() {}
 
+size_t writeUnbuffered(FILE *stream, const void *bytes, size_t count) {
+    int fd = fileno(stream);
+    if (fd < 0 || std::fflush(stream) != 0 || std::ferror(stream))
+        return 0;
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = write(fd, static_cast<const char *>(bytes) + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
 bool pathExists(const char *path) {
     struct stat st;
     return stat(path, &st) == 0;

@@ -109,6 +109,68 @@ TEST(PreparedField, SameLinesAsWriteField) {
     }
 }
 
+TEST(PreparedField, BlankTestAndValueOfLongViews) {
+    // Blank fields of every length class, with one byte other than a blank (or a zero byte)
+    // anywhere in or after them, in views that end before, at or long after the field:
+    // the prepared line is dropped or written exactly as writeField decides.
+    for (int detail : {0, 1}) {
+        DetailFlagGuard flag(detail);
+        for (int32_t length : {1, 2, 15, 16, 17, 24, 25, 26, 31, 32, 33, 40, 63, 64, 65, 70}) {
+            PreparedField field;
+            prepareField(field, "FIELD", length, " Segment field");
+            for (int32_t at = -1; at <= length + 1; ++at) {
+                for (char mark : {'x', '\0'}) {
+                    for (int32_t size : {length - 1, length, 31, 32, 33, length + 40}) {
+                        if (size < 0 || at >= size)
+                            continue;
+                        std::string value(static_cast<size_t>(size), ' ');
+                        if (at >= 0)
+                            value[static_cast<size_t>(at)] = mark;
+                        Message m(value);
+                        std::string expected = capture([&](FILE *f) {
+                            writeField(f, "FIELD", length, m.view(), " Segment field");
+                        });
+                        ASSERT_EQ(expected, writePrepared(field, m.view()))
+                            << detail << " " << length << " " << at << " " << int(mark) << " "
+                            << size;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(ReportBuffer, LargeReportsKeepTheirOrderWithTheStream) {
+    // Lines of many pieces go to the system past the stream's buffer: what the stream holds
+    // before them and what it is given after them stay in their places.
+    PreparedField field;
+    prepareField(field, "FIELD", 10, " a description long enough to vary the line ends");
+    Message value("VALUE01234" + std::string(40, ' '));
+    std::string line =
+        capture([&](FILE *f) { writeField(f, "FIELD", 10, value.view(), " a description long "
+                                                                          "enough to vary the "
+                                                                          "line ends"); });
+    for (int lines : {1, 2600, 2700, 20000}) {
+        std::string got = capture([&](FILE *f) {
+            std::fputs("before\n", f);
+            static std::vector<char> bytes(kReportBufferSize);
+            ReportBuffer report;
+            report.out = f;
+            report.bytes = bytes.data();
+            for (int i = 0; i < lines; ++i)
+                writePreparedField(report, field, value.view());
+            flushReport(report);
+            std::fputs("after\n", f);
+        });
+        std::string expected = "before\n";
+        for (int i = 0; i < lines; ++i)
+            expected += line;
+        expected += "after\n";
+        ASSERT_EQ(expected.size(), got.size()) << lines;
+        ASSERT_TRUE(expected == got) << lines;
+    }
+}
+
 TEST(WriteLongNameField, ColumnsAndCuts) {
     const FieldCase cases[] = {
         {"value shows 15 characters", 0, "NC_ProductNumber", 20, "ABCDEFGHIJKLMNOPQRST", "",
