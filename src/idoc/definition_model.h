@@ -21,9 +21,9 @@ struct FieldDefinition {
     std::string name;
     std::string description;
     int32_t length = 0; // bytes the field occupies in the segment data area
-    // The field's report line, made at its first use (the same for every record); none
-    // until then.
-    mutable const PreparedField *reportLine = nullptr;
+    // The number of the field's report line, made at its first use (the same for every
+    // record); 0 until then. A number, not a pointer: definitions stay small.
+    mutable uint32_t reportLine = 0;
 };
 
 enum class NodeKind : uint8_t { Group, Segment };
@@ -34,8 +34,8 @@ struct DefinitionNode {
     std::string description; // segments only
     NodeKind kind = NodeKind::Segment;
     bool mandatory = true;
-    // The segment's heading line, made at its first use; none until then.
-    mutable const PreparedLine *headingLine = nullptr;
+    // The number of the segment's heading line, made at its first use; 0 until then.
+    mutable uint32_t headingLine = 0;
     int32_t loopMin = 0;
     int32_t loopMax = 0;                                  // 0 and 1 both allow one occurrence
     std::vector<std::unique_ptr<DefinitionNode>> members; // groups: groups and segments

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -14,20 +13,17 @@ namespace qpeek {
 
 namespace {
 constexpr size_t kHeadingNameWidth = 10;
-
-// The report lines made so far, which the definitions point to. Kept apart from the
-// definitions, which stay small: a definition file may hold hundreds of thousands of fields,
-// and few of them are ever reported. A deque, so that a line stays where it is made.
-std::deque<PreparedField> gFieldLines;
-std::deque<PreparedLine> gHeadingLines;
 } // namespace
 
+std::vector<PreparedField> gSegmentFieldLines(1);
+std::vector<PreparedLine> gSegmentHeadingLines(1);
+
 void forgetReportLines() {
-    gFieldLines.clear();
-    gHeadingLines.clear();
+    gSegmentFieldLines.resize(1);
+    gSegmentHeadingLines.resize(1);
 }
 
-const PreparedLine &prepareSegmentHeading(const DefinitionNode &node) {
+uint32_t prepareSegmentHeading(const DefinitionNode &node) {
     // The name in ten columns (cut or blank-padded), the description as far as the line
     // holds it, the line end. Names and descriptions end at their first zero byte.
     char line[16 + kDefinitionTextLimit + 1];
@@ -37,17 +33,18 @@ const PreparedLine &prepareSegmentHeading(const DefinitionNode &node) {
     size_t description = strnlen(node.description.c_str(), sizeof line - 1 - kHeadingNameWidth);
     std::memcpy(line + kHeadingNameWidth, node.description.data(), description);
     line[kHeadingNameWidth + description] = '\n';
-    gHeadingLines.emplace_back();
-    prepareLine(gHeadingLines.back(), line, kHeadingNameWidth + description + 1);
-    node.headingLine = &gHeadingLines.back();
-    return gHeadingLines.back();
+    gSegmentHeadingLines.emplace_back();
+    prepareLine(gSegmentHeadingLines.back(), line, kHeadingNameWidth + description + 1);
+    node.headingLine = static_cast<uint32_t>(gSegmentHeadingLines.size() - 1);
+    return node.headingLine;
 }
 
-const PreparedField &prepareSegmentField(const FieldDefinition &field) {
-    gFieldLines.emplace_back();
-    prepareField(gFieldLines.back(), field.name.c_str(), field.length, field.description.c_str());
-    field.reportLine = &gFieldLines.back();
-    return gFieldLines.back();
+uint32_t prepareSegmentField(const FieldDefinition &field) {
+    gSegmentFieldLines.emplace_back();
+    prepareField(gSegmentFieldLines.back(), field.name.c_str(), field.length,
+                 field.description.c_str());
+    field.reportLine = static_cast<uint32_t>(gSegmentFieldLines.size() - 1);
+    return field.reportLine;
 }
 
 } // namespace qpeek

@@ -9,26 +9,31 @@
 
 namespace qpeek {
 
-// Makes the node's heading line, at its first use.
-const PreparedLine &prepareSegmentHeading(const DefinitionNode &node);
+// The report lines made so far, found through the numbers the definitions keep (0 is no
+// line). Kept apart from the definitions, which stay small: a definition file may hold
+// hundreds of thousands of fields, and few of them are ever reported.
+extern std::vector<PreparedField> gSegmentFieldLines;
+extern std::vector<PreparedLine> gSegmentHeadingLines;
+
+// Make the node's heading line and the field's line at their first use; return the number.
+uint32_t prepareSegmentHeading(const DefinitionNode &node);
+uint32_t prepareSegmentField(const FieldDefinition &field);
 
 // The node's name in exactly 10 columns, then its description; never suppressed.
 inline void writeSegmentHeading(ParseContext &context, const DefinitionNode &node) {
-    const PreparedLine *line = node.headingLine;
-    if (!line)
-        line = &prepareSegmentHeading(node);
-    appendPreparedLine(context.report, *line);
+    uint32_t line = node.headingLine;
+    if (line == 0)
+        line = prepareSegmentHeading(node);
+    appendPreparedLine(context.report, gSegmentHeadingLines[line]);
 }
-
-// Makes the field's report line, at its first use.
-const PreparedField &prepareSegmentField(const FieldDefinition &field);
 
 // A field line for the field's bytes at the position of the data.
 inline void writeSegmentField(ReportBuffer &report, const FieldDefinition &field, ByteView data,
                               int64_t position) {
-    const PreparedField *line = field.reportLine;
-    if (!line)
-        line = &prepareSegmentField(field);
+    uint32_t number = field.reportLine;
+    if (number == 0)
+        number = prepareSegmentField(field);
+    const PreparedField *line = &gSegmentFieldLines[number];
 #if defined(__SSE2__)
     // Positions are never negative. Most fields have 32 bytes of the record from them on.
     if (position + 32 <= data.length && line->length > 0) {
