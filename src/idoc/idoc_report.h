@@ -35,8 +35,9 @@ inline void writeSegmentField(ReportBuffer &report, const FieldDefinition &field
         number = prepareSegmentField(field);
     const PreparedField *line = &gSegmentFieldLines[number];
 #if defined(__SSE2__)
-    // Positions are never negative. Most fields have 32 bytes of the record from them on.
-    if (position + 32 <= data.length && line->length > 0) {
+    // Most fields have 32 bytes of the record from them on: the view from the position
+    // goes straight to the wide path, without from()'s tests.
+    if (position >= 0 && position + 32 <= data.length && line->length > 0) {
         writePreparedFieldWide(
             report, *line,
             ByteView{data.data + position, static_cast<int32_t>(data.length - position)});
