@@ -83,8 +83,7 @@ void prepareField(PreparedField &field, const char *name, int32_t length,
     char line[kFieldLineSize];
     prepareLine(field.line, line, formatFieldLine(line, name, length, ByteView{}, description));
     field.length = length;
-    int32_t room = static_cast<int32_t>(kFieldDescriptionColumn - kFieldValueColumn);
-    field.shown = length < 0 ? 0 : length < room ? length : room;
+    field.shown = length < 0 ? 0 : shownValueBytes(length);
     field.blankTest = length >= 32 ? ~0u : length > 0 ? (1u << length) - 1 : 0;
 }
 

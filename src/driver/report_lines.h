@@ -111,7 +111,7 @@ inline char *appendPreparedLine(ReportBuffer &report, const PreparedLine &prepar
 struct PreparedField {
     PreparedLine line;
     int32_t length = 0;
-    int32_t shown = 0;      // value bytes the line can show: the length, up to the description
+    int32_t shown = 0;      // shownValueBytes of the length, never negative
     uint32_t blankTest = 0; // the value bytes among the first 32 that blank suppression tests
 };
 void prepareField(PreparedField &field, const char *name, int32_t length,
@@ -134,19 +134,24 @@ inline void copyValueText(char *to, ByteView value, int32_t limit) {
         to[i] = static_cast<char>(bytes[i]);
 }
 
-// Puts a field's value into its line: up to its first zero byte, and only the columns up to
-// the description can show (the rest is cut anyway).
-inline void placeFieldValue(char *line, int32_t length, ByteView value) {
+// The value bytes a field line can show: the field's length, but only the columns up to the
+// description (the rest is cut anyway).
+inline int32_t shownValueBytes(int32_t length) {
     int32_t room = static_cast<int32_t>(kFieldDescriptionColumn - kFieldValueColumn);
-    copyValueText(line + kFieldValueColumn, value, length < room ? length : room);
+    return length < room ? length : room;
+}
+
+// Puts a field's value into its line, up to its first zero byte.
+inline void placeFieldValue(char *line, int32_t length, ByteView value) {
+    copyValueText(line + kFieldValueColumn, value, shownValueBytes(length));
 }
 
 #if defined(__SSE2__)
 // 32 bytes of 0xFF, then 32 zero bytes: loaded 32 - n bytes in, the mask of the first n bytes.
 alignas(64) extern const unsigned char kPrefixMaskBytes[64];
 
-// The blank test and the value of a field whose first 32 bytes all lie in the view, sixteen
-// bytes at a time.
+// writePreparedField for a field of positive length whose first 32 value bytes all lie in
+// the view: the blank test and the value sixteen bytes at a time, with the same outcome.
 inline void writePreparedFieldWide(ReportBuffer &report, const PreparedField &field,
                                    ByteView value) {
     const __m128i *at = reinterpret_cast<const __m128i *>(value.data);
