@@ -75,10 +75,6 @@ inline char *reportSpace(ReportBuffer &report, size_t count) {
         spillReport(report, count);
     return report.bytes + report.used;
 }
-inline void appendReport(ReportBuffer &report, const char *bytes, size_t count) {
-    std::memcpy(reportSpace(report, count), bytes, count);
-    report.used += count;
-}
 
 // The field line's value column and the description column, which ends the value.
 constexpr size_t kFieldValueColumn = 20;
