@@ -28,6 +28,20 @@ size_t placeText(char *line, size_t lineSize, size_t column, const char *text) {
     return n;
 }
 
+// The start of a field line: blanks up to the description column, the name over them at
+// column 2 (column 0 for a heading line, length <= 0) and cut at the description column, and
+// the blank before the value column.
+void placeFieldName(char *line, const char *name, int32_t length, size_t valueColumn,
+                    size_t descriptionColumn) {
+    std::memset(line, ' ', descriptionColumn);
+    size_t nameColumn = length > 0 ? kFieldNameColumn : 0;
+    size_t nameLength = std::strlen(name);
+    if (nameLength > descriptionColumn - nameColumn)
+        nameLength = descriptionColumn - nameColumn;
+    std::memcpy(line + nameColumn, name, nameLength);
+    line[valueColumn - 1] = ' ';
+}
+
 bool suppressed(ByteView value, int32_t length) {
     return length > 0 && !hasContent(value, length) && !gDetailFlag;
 }
@@ -45,13 +59,7 @@ namespace {
 // rest), the blank before the value column, the value, the description and the line end.
 size_t formatFieldLine(char *line, const char *name, int32_t length, ByteView value,
                        const char *description) {
-    std::memset(line, ' ', kFieldDescriptionColumn);
-    size_t nameColumn = length > 0 ? kFieldNameColumn : 0;
-    size_t nameLength = std::strlen(name);
-    if (nameLength > kFieldDescriptionColumn - nameColumn)
-        nameLength = kFieldDescriptionColumn - nameColumn;
-    std::memcpy(line + nameColumn, name, nameLength);
-    line[kFieldValueColumn - 1] = ' ';
+    placeFieldName(line, name, length, kFieldValueColumn, kFieldDescriptionColumn);
     placeFieldValue(line, length, value);
     size_t end = kFieldDescriptionColumn;
     if (description && *description)
@@ -125,13 +133,7 @@ void writeLongNameField(FILE *out, const char *name, int32_t length, ByteView va
     // missing byte is a zero byte, which ends the line), the description up to the last
     // column. The line ends at its first zero byte.
     char line[kLongLineEnd + 1];
-    std::memset(line, ' ', kLongDescriptionColumn);
-    size_t nameColumn = length > 0 ? kFieldNameColumn : 0;
-    size_t nameLength = std::strlen(name);
-    if (nameLength > kLongDescriptionColumn - nameColumn)
-        nameLength = kLongDescriptionColumn - nameColumn;
-    std::memcpy(line + nameColumn, name, nameLength);
-    line[kLongValueColumn - 1] = ' ';
+    placeFieldName(line, name, length, kLongValueColumn, kLongDescriptionColumn);
     if (length > 0) {
         // Value bytes from column 50 on are replaced by the description: copy what shows.
         int64_t room = static_cast<int64_t>(kLongDescriptionColumn - kLongValueColumn);
