@@ -24,7 +24,8 @@ constexpr size_t kElementPathSize = 2000;
 constexpr int64_t kFailureExcerpt = 80;
 constexpr size_t kControlTagLength = 8;
 constexpr int64_t kVersionSuffixOffset = 6;
-constexpr size_t kMaxDigitSuffix = 3;
+// A segment definition named with a version number ends in exactly this many digits.
+constexpr size_t kSegmentVersionDigits = 3;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -48,17 +49,6 @@ bool matchesAt(ByteView view, int64_t offset, const char *text, size_t n) {
         if (at[i] != static_cast<unsigned char>(text[i]))
             return false;
     return true;
-}
-
-// Segment matching: the whole name, or, for a name ending in digits (at most three, and
-// not all of it), the name without them: E2EDK01005 matches E2EDK01004 and E2EDK01.
-bool segmentMatches(const ParseContext &context, const std::string &name) {
-    if (matchesAt(context.data, context.position, name.c_str(), name.size()))
-        return true;
-    size_t k = 0;
-    while (k < kMaxDigitSuffix && k + 1 < name.size() && isDigit(name[name.size() - 1 - k]))
-        ++k;
-    return k > 0 && matchesAt(context.data, context.position, name.c_str(), name.size() - k);
 }
 
 void fail(ParseContext &context, int32_t code) {
@@ -158,6 +148,25 @@ const IdocDefinition *findOrLoad(ParseContext &context, const char *name) {
 }
 
 } // namespace
+
+// Segment matching. A record is an occurrence of a segment definition when its name begins
+// with the whole definition name or, for a name that ends in a three-digit version number
+// (E2EDK01005), with the name without that version (E2EDK01): every version of a segment
+// matches every other. Only a full three-digit version is dropped: the digits of an
+// unversioned name (E2EDK10, E2EDP14) are part of the segment's name, and dropping them would
+// let E2EDK10 claim E2EDKA1003 records and E2EDP14 claim E2EDP16 records.
+bool segmentMatches(ByteView data, int64_t position, const std::string &name) {
+    const char *n = name.c_str();
+    size_t size = name.size();
+    if (matchesAt(data, position, n, size))
+        return true;
+    if (size <= kSegmentVersionDigits)
+        return false;
+    for (size_t i = size - kSegmentVersionDigits; i < size; ++i)
+        if (!isDigit(n[i]))
+            return false;
+    return matchesAt(data, position, n, size - kSegmentVersionDigits);
+}
 
 void logError(ParseContext &context, const char *format, ...) {
     char text[4096];
@@ -272,7 +281,7 @@ int parseGroup(ParseContext &context, const DefinitionNode &group, const char *p
 }
 
 int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const char *path, int) {
-    if (!segmentMatches(context, segment.name))
+    if (!segmentMatches(context.data, context.position, segment.name))
         return 1;
     char *recordName = context.dataRecordName;
     if (!recordName[0]) {

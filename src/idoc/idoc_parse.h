@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "common/byte_view.h"
 #include "idoc/definition_model.h"
@@ -39,6 +40,11 @@ void parseSection(ParseContext &context, const IdocDefinition &definition);
 int parseGroup(ParseContext &context, const DefinitionNode &group, const char *path, int index);
 // One data record as an occurrence of the segment: 1 when it is another segment, else 0.
 int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const char *path, int index);
+
+// True when the data record at the position is an occurrence of the segment definition
+// named name: its name begins with the whole name, or with the name without its three-digit
+// version number.
+bool segmentMatches(ByteView data, int64_t position, const std::string &name);
 
 // A message of the parse, formatted like printf, on standard error.
 void logError(ParseContext &context, const char *format, ...) __attribute__((format(printf, 2, 3)));

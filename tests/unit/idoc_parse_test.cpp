@@ -74,6 +74,48 @@ TEST_F(IdocParse, SegmentNamesMatchWithoutTheirVersionDigits) {
     }
 }
 
+TEST(SegmentMatching, OnlyAThreeDigitVersionIsDropped) {
+    const struct {
+        const char *definition;
+        const char *record;
+        bool matches;
+    } cases[] = {
+        // Versioned names match every version of their segment, and the unversioned one.
+        {"E2EDK01005", "E2EDK01005", true},
+        {"E2EDK01005", "E2EDK01004", true},
+        {"E2EDK01005", "E2EDK01   ", true},
+        {"E2EDK01005", "E1EDK01   ", false},
+        {"E2EDK01005", "E2EDK0    ", false},
+        {"Z2MYSEG001", "Z2MYSEG002", true},
+        {"E2EDK09003", "E2EDK09   ", true},
+        // Unversioned names ending in digits keep them.
+        {"E2EDK10", "E2EDK10   ", true},
+        {"E2EDK10", "E2EDK10001", true},
+        {"E2EDK10", "E2EDK01   ", false},
+        {"E2EDK10", "E2EDKA1003", false},
+        {"E2EDP14", "E2EDP16   ", false},
+        {"E2EDP14", "E2EDP16002", false},
+        {"E2EDP16", "E2EDP16002", true},
+        {"E2EDKA1", "E2EDKA1003", true},
+        {"E2EDK02", "E2EDK03   ", false},
+        // More than three digits: the last three are the version.
+        {"E2EDK10001", "E2EDK10   ", true},
+        {"E2EDK10001", "E2EDK1    ", false},
+        {"E2EDK10001", "E2EDKA1003", false},
+        // A name of three characters or fewer, or a version cut by the end of the message.
+        {"123", "1234567890", true},
+        {"123", "4560000000", false},
+        {"A123", "A999      ", true},
+        {"E2EDK01005", "E2EDK0", false},
+        {"E2EDK01005", "E2EDK01", true},
+    };
+    for (const auto &c : cases) {
+        test::Message message(c.record);
+        EXPECT_EQ(segmentMatches(message.view(), 0, c.definition), c.matches)
+            << c.definition << " / " << c.record;
+    }
+}
+
 TEST_F(IdocParse, IdocTypeIsTheFirstWordWithItsLeadingBlanks) {
     define("BEGIN_IDOC T\nEND_IDOC\n");
     const struct {
