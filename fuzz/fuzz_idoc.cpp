@@ -1,4 +1,5 @@
-// Fuzz target: an IDoc body parsed against the shipped definitions (Resources/qpeek.parser).
+// Fuzz target: an IDoc body parsed against the shipped definitions (Resources/qpeek.parser and
+// the IDoc type files beside it).
 // The first input byte sets the detail flag; the rest is the body exactly as the detailed
 // report receives it (MQSAPH header or control record first).
 #include <cstdint>

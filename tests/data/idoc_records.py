@@ -1,5 +1,6 @@
-"""SAP IDoc record layouts of the shipped parser definitions (Resources/qpeek.parser), and
-builders for IDoc bodies: control records, data records and the MQSAPH header.
+"""SAP IDoc record layouts of the shipped parser definitions (Resources/qpeek.parser and
+Resources/ORDERS05.parser), and builders for IDoc bodies: control records, data records and
+the MQSAPH header.
 
 Each layout is a list of (field name, length, description). The shipped definition file
 lists the same fields in the same order; offsets follow from the order.

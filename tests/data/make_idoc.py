@@ -14,7 +14,9 @@ from idoc_records import (control_record, order_body, order_segments, IdocWriter
 out = os.path.join(here, "idoc")
 defs = os.path.join(out, "defs")
 os.makedirs(defs, exist_ok=True)
-shipped = open(os.path.join(here, "..", "..", "Resources", "qpeek.parser")).read()
+resources = os.path.join(here, "..", "..", "Resources")
+shipped = "".join(open(os.path.join(resources, name)).read()
+                  for name in ("qpeek.parser", "ORDERS05.parser"))
 
 
 def write(name, *parts):

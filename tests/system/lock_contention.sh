@@ -11,7 +11,7 @@ export XDG_RUNTIME_DIR="$T/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # The definitions are found beside the executable: a private copy of the program.
 cp "$qpeek" "$T/qpeek"
-cp "$root/Resources/qpeek.parser" "$T/qpeek.parser"
+cp "$root"/Resources/*.parser "$T/"
 samples=("$root"/samples/idoc_*.qpk)
 "$T/qpeek" "${samples[@]}" -d >"$T/reference.txt" 2>"$T/reference.err"
 grep -q "Unable to open\|Unable to CreateMutex" "$T/reference.txt" && {
