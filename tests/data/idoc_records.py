@@ -193,8 +193,9 @@ def control_record(form="EDI_DC40", **values):
 class IdocWriter:
     """Data records of one IDoc: header form by control record and MQSAPH, 1000-byte areas."""
 
-    def __init__(self, form="EDI_DC40", saph=False, docnum="0000000004711001"):
+    def __init__(self, form="EDI_DC40", saph=False, docnum="0000000004711001", layouts=None):
         self.form, self.saph, self.docnum = form, saph, docnum
+        self.layouts = SEGMENTS if layouts is None else layouts
         if form == "EDI_DC40":
             self.header = EDI_DD40 if saph else ICI_DD40
         else:
@@ -207,7 +208,8 @@ class IdocWriter:
         name_length = self.header[0][1]
         head = dict(SEGNAM=name, MANDT="100", DOCNUM=self.docnum, SEGNUM="%06d" % self.segnum,
                     PSGNUM="%06d" % parent if parent else "", HLEVEL="%02d" % level)
-        data = record(SEGMENTS[segment_key(name)], values).ljust(1000, b" ")[:area_length]
+        layout = self.layouts[name] if name in self.layouts else SEGMENTS[segment_key(name)]
+        data = record(layout, values).ljust(1000, b" ")[:area_length]
         self.records.append(record(self.header, head)[:layout_length(self.header)] + data)
         assert len(text(name, name_length)) == name_length
         return self.segnum
@@ -284,13 +286,167 @@ def order_segments(items=3, po="PO7781", item_texts=False):
 
 
 def order_body(form="EDI_DC40", with_saph=False, segs=None, idoctyp="ORDERS05",
-               docnum="0000000004711001", saph_args=None, cut=None):
+               docnum="0000000004711001", saph_args=None, cut=None, layouts=None, **control):
     """A whole IDoc body: optional MQSAPH, control record, data records (cut to `cut` bytes)."""
     segs = order_segments() if segs is None else segs
-    w = IdocWriter(form, with_saph, docnum)
+    w = IdocWriter(form, with_saph, docnum, layouts)
     for name, values in segs:
         w.segment(name, **values)
-    body = control_record(form, DOCNUM=docnum, IDOCTYP=idoctyp) + w.body()
+    body = control_record(form, DOCNUM=docnum, IDOCTYP=idoctyp, **control) + w.body()
     if with_saph:
         body = saph(**(saph_args or {})) + body
     return body if cut is None else body[:cut]
+
+
+# A delivery schedule type DELFOR02 as one site's system exports it (German texts): the first
+# version of a segment is named without a version number (E2EDK10, E2EDP10, E2EDP14,
+# E2EDP15), next to versioned ones (E2EDK09003, E2EDKA1003, E2EDP16002), and the site adds
+# the extension segment Z2DFABR001. Each node: a segment (name, segment type, text, status,
+# loop minimum, loop maximum, fields) or a group ("GROUP", number, status, loop minimum, loop
+# maximum, members). Fields are (name, length, text).
+DELFOR02_SEGMENTS = {
+    "E2EDK09003": [
+        ("VTRNR", 35, "Nummer des Lieferplans"), ("BSTDK", 8, "Belegdatum"),
+        ("LABNK", 35, "Nummer des Lieferabrufs beim Kunden"), ("ABNRA", 35, "Letzte Abrufnummer"),
+        ("ABNRD", 8, "Datum der letzten Abrufnummer"), ("KTEXT_V", 40, "Bezeichnung des Vertrags"),
+        ("USR01", 35, "Zusätzliche Daten des Kunden")],
+    "E2EDK10": [("QUALF", 3, "Qualifier Referenzbeleg"), ("BELNR", 35, "Belegnummer"),
+                ("DATUM", 8, "Datum")],
+    "E2EDKA1003": [
+        ("PARVW", 3, "Partnerrolle"), ("PARTN", 17, "Partnernummer"),
+        ("LIFNR", 17, "Lieferantennummer beim Kunden"), ("NAME1", 35, "Name 1"),
+        ("STRAS", 35, "Straße und Hausnummer"), ("ORT01", 35, "Ort"),
+        ("PSTLZ", 9, "Postleitzahl"), ("LAND1", 3, "Länderschlüssel")],
+    "E2EDP10": [
+        ("IDNKD", 35, "Materialnummer des Kunden"), ("ARKTX", 40, "Kurztext zur Position"),
+        ("KWERK", 35, "Werk des Kunden"), ("VRKME", 3, "Verkaufsmengeneinheit"),
+        ("ABLAD", 25, "Abladestelle"), ("FZABR", 15, "Fortschrittszahl Abruf")],
+    "E2EDP14": [("PACKM", 35, "Packmittel des Kunden"), ("MENGE", 15, "Füllmenge"),
+                ("MEINS", 3, "Mengeneinheit")],
+    "E2EDP15": [("BELNR", 35, "Lieferscheinnummer der letzten Lieferung"),
+                ("LFIMG", 15, "Gelieferte Menge"), ("LIDAT", 8, "Lieferdatum")],
+    "E2EDP16002": [
+        ("ETTYP", 1, "Verbindlichkeit der Einteilung"),
+        ("PRGRS", 1, "Datumsart (Tag, Woche, Monat)"), ("EDATUV", 8, "Einteilungsdatum von"),
+        ("EZEIT", 6, "Uhrzeit"), ("EDATUB", 8, "Einteilungsdatum bis"),
+        ("WMENG", 15, "Einteilungsmenge"), ("FZEIN", 15, "Fortschrittszahl Einteilung")],
+    "Z2DFABR001": [("TOR", 10, "Anliefertor"), ("ZEITF", 11, "Zeitfenster der Anlieferung"),
+                   ("ZKOMM", 40, "Bemerkung des Disponenten (Kundenerweiterung)")],
+}
+
+DELFOR02 = [
+    ("GROUP", "01", "MANDATORY", 1, 1, [
+        ("E2EDK09003", "E1EDK09", "Lieferabruf: Kopfdaten", "MANDATORY", 1, 1),
+        ("E2EDK10", "E1EDK10", "Lieferabruf: Referenzdaten", "OPTIONAL", 0, 9),
+        ("GROUP", "02", "OPTIONAL", 0, 99, [
+            ("E2EDKA1003", "E1EDKA1", "Belegkopf Partnerinformationen", "MANDATORY", 1, 1),
+        ]),
+        ("GROUP", "03", "MANDATORY", 1, 9999, [
+            ("E2EDP10", "E1EDP10", "Lieferabruf: Positionsdaten", "MANDATORY", 1, 1),
+            ("E2EDP14", "E1EDP14", "Lieferabruf: Verpackungsdaten", "OPTIONAL", 0, 99),
+            ("E2EDP15", "E1EDP15", "Lieferabruf: Eingang der letzten Lieferung", "OPTIONAL", 0, 9),
+            ("E2EDP16002", "E1EDP16", "Lieferabruf: Einteilungsdaten", "MANDATORY", 1, 9999),
+            ("Z2DFABR001", "Z1DFABR", "Abrufdaten des Werks", "OPTIONAL", 0, 99),
+        ]),
+    ]),
+]
+
+# The status record, listed in the record section of an export.
+EDI_DS40 = [
+    ("TABNAM", 10, "Name der Tabellenstruktur"), ("MANDT", 3, "Mandant"),
+    ("DOCNUM", 16, "IDoc-Nummer"), ("LOGDAT", 8, "Datum des Statusfehlers"),
+    ("LOGTIM", 6, "Uhrzeit des Statusfehlers"), ("STATUS", 2, "Status des IDocs"),
+    ("REPID", 30, "Programmname"), ("ROUTID", 30, "Name des Funktionsbausteins"),
+    ("STACOD", 8, "Statuscode"), ("STATXT", 70, "Text zum Statuscode"),
+    ("SEGNUM", 6, "Nummer des SAP-Segments"), ("SEGFLD", 30, "Feldname im SAP-Segment"),
+    ("UNAME", 12, "Name des Benutzers"), ("STATYP", 1, "Art der Systemmeldung"),
+]
+
+
+def _export_fields(lines, layout, first):
+    """A fields block of an export; first is the record position of the first field."""
+    lines.append("BEGIN_FIELDS")
+    for pos, (name, n, description) in enumerate(layout, 1):
+        lines += ["NAME                %s" % name, "TEXT                %s" % description,
+                  "TYPE                CHARACTER", "LENGTH              %06d" % n,
+                  "FIELD_POS           %04d" % pos, "CHARACTER_FIRST     %06d" % first,
+                  "CHARACTER_LAST      %06d" % (first + n - 1)]
+        first += n
+    lines.append("END_FIELDS")
+
+
+def _export_node(lines, node, level, layouts):
+    if node[0] == "GROUP":
+        _, number, status, loopmin, loopmax, members = node
+        lines += ["BEGIN_GROUP         %s" % number, "LEVEL               %02d" % level,
+                  "STATUS              %s" % status, "LOOPMIN             %010d" % loopmin,
+                  "LOOPMAX             %010d" % loopmax]
+        for member in members:
+            _export_node(lines, member, level + 1, layouts)
+        lines.append("END_GROUP")
+        return
+    name, segment_type, description, status, loopmin, loopmax = node
+    lines += ["BEGIN_SEGMENT       %s" % name, "SEGMENTTYPE         %s" % segment_type,
+              "QUALIFIED", "LEVEL               %02d" % level,
+              "STATUS              %s" % status, "LOOPMIN             %010d" % loopmin,
+              "LOOPMAX             %010d" % loopmax, "TEXT                %s" % description]
+    _export_fields(lines, layouts[name], 64)
+    lines.append("END_SEGMENT")
+
+
+def export(idoc_type, tree, layouts, extension=None):
+    """A parser-definition file as the exporters write it: a record section with the
+    control, data and status record layouts, then the segment section; CR LF line ends,
+    texts in Latin-1."""
+    data_record = EDI_DD40 + [("SDATA", 1000, "Anwendungsdaten")]
+    lines = ["BEGIN_RECORD_SECTION", "BEGIN_CONTROL_RECORD"]
+    _export_fields(lines, EDI_DC40, 1)
+    lines += ["END_CONTROL_RECORD", "BEGIN_DATA_RECORD"]
+    _export_fields(lines, data_record, 1)
+    lines += ["END_DATA_RECORD", "BEGIN_STATUS_RECORD"]
+    _export_fields(lines, EDI_DS40, 1)
+    lines += ["END_STATUS_RECORD", "END_RECORD_SECTION", "", "BEGIN_SEGMENT_SECTION",
+              "BEGIN_IDOC          %s" % idoc_type]
+    if extension:
+        lines.append("EXTENSION           %s" % extension)
+    for node in tree:
+        _export_node(lines, node, 2, layouts)
+    lines += ["END_IDOC", "END_SEGMENT_SECTION", ""]
+    return "\r\n".join(lines).encode("latin-1")
+
+
+def delivery_schedule_segments(items=2, packaging=(0,), references=True):
+    """The segments of a realistic delivery schedule (DELFOR02), as (name, values) pairs in
+    message order: items listed in `packaging` carry packaging data and the last delivery
+    before their schedule lines, the others go straight to their schedule lines."""
+    segs = [("E2EDK09003", dict(VTRNR="5500001234", BSTDK="20261207", LABNK="LAB-2026-1207",
+                                ABNRA="0147", ABNRD="20261130", KTEXT_V="Rahmenvertrag Getriebe",
+                                USR01="Abruf über EDI"))]
+    if references:
+        segs += [("E2EDK10", dict(QUALF="001", BELNR="4711-0815", DATUM="20261201")),
+                 ("E2EDK10", dict(QUALF="002", BELNR="KV-2026-07", DATUM="20260105"))]
+    segs += [
+        ("E2EDKA1003", dict(PARVW="AG", PARTN="0000300123", LIFNR="V-88123",
+                            NAME1="Müller Präzisionsteile GmbH", STRAS="Hauptstraße 12",
+                            ORT01="München", PSTLZ="80331", LAND1="DE")),
+        ("E2EDKA1003", dict(PARVW="WE", PARTN="0000300124", NAME1="Werk Süd, Tor 3",
+                            STRAS="Industriestraße 40", ORT01="Ingolstadt", PSTLZ="85049",
+                            LAND1="DE")),
+    ]
+    for i in range(items):
+        n = i + 1
+        segs.append(("E2EDP10", dict(IDNKD="GTR-%04d-A" % (4410 + n),
+                                     ARKTX="Getriebegehäuse Größe %d" % n, KWERK="1000",
+                                     VRKME="ST", ABLAD="Halle 7", FZABR="%d" % (1200 * n))))
+        if i in packaging:
+            segs += [("E2EDP14", dict(PACKM="GITTERBOX-KLT", MENGE="40", MEINS="ST")),
+                     ("E2EDP14", dict(PACKM="PALETTE-EURO", MENGE="160", MEINS="ST")),
+                     ("E2EDP15", dict(BELNR="LS-80012", LFIMG="160", LIDAT="20261204"))]
+        for week, date in enumerate(("20261214", "20261221", "20261228")):
+            segs.append(("E2EDP16002", dict(ETTYP="1" if week == 0 else "4", PRGRS="W",
+                                            EDATUV=date, WMENG="%d" % (80 * n + 40 * week),
+                                            FZEIN="%d" % (1200 * n + 80 * (week + 1)))))
+        if i == 0:
+            segs.append(("Z2DFABR001", dict(TOR="TOR-03", ZEITF="06:00-08:00",
+                                            ZKOMM="Anlieferung nur werktags, bitte avisieren")))
+    return segs

@@ -9,7 +9,8 @@ here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, here)
 import qpk  # noqa: E402
 from idoc_records import (control_record, order_body, order_segments, IdocWriter,  # noqa: E402
-                          saph)
+                          saph, export, delivery_schedule_segments, DELFOR02,
+                          DELFOR02_SEGMENTS)
 
 out = os.path.join(here, "idoc")
 defs = os.path.join(out, "defs")
@@ -119,3 +120,30 @@ if bulk:
     miss = order_body(segs=full[:2], idoctyp="ZORDERS1")
     for i in range(10000):
         qpk.write(os.path.join(bulk, "miss%05d.qpk" % i), miss)
+
+# A delivery schedule type as a site's system exports it (record section, CR LF, Latin-1,
+# unversioned names ending in digits next to versioned ones, an extension segment), and
+# delivery schedules behind an MQSAPH header, as the MQ link puts them.
+with open(os.path.join(defs, "DELFOR02.parser"), "wb") as f:
+    f.write(export("DELFOR02", DELFOR02, DELFOR02_SEGMENTS, extension="ZDELFX01"))
+schedule = delivery_schedule_segments(items=3, packaging=(0, 2))
+
+
+def delivery_schedule(segs, docnum="0000000008150001"):
+    return order_body("EDI_DC40", True, segs, idoctyp="DELFOR02", docnum=docnum,
+                      layouts=DELFOR02_SEGMENTS, MESTYP="DELINS", CIMTYP="ZDELFX01",
+                      SNDPRN="CUSTPRD300", RCVPRN="SUPPL88123")
+
+
+write("delfor02", md, delivery_schedule(schedule))
+write("delfor02_no_references", md, delivery_schedule(
+    delivery_schedule_segments(items=1, packaging=(), references=False), "0000000008150002"))
+# Failures: an item without schedule lines before the next item (1019); the message ends
+# after an item's packaging data (1021); a segment of another type after the last item (1002).
+second = [i for i, s in enumerate(schedule) if s[0] == "E2EDP10"][1]
+write("delfor02_error_1019_no_schedule", md, delivery_schedule(
+    [s for i, s in enumerate(schedule) if not (s[0] == "E2EDP16002" and i < second)]))
+write("delfor02_error_1021_cut_after_packaging", md,
+      delivery_schedule(upto(schedule, "E2EDP15", 1)))
+write("delfor02_error_1002_foreign_segment", md, delivery_schedule(
+    schedule + [("E2EDS01001", dict(SUMID="002", SUMME="3"))]))
