@@ -277,10 +277,6 @@ bool mapMessageFile(int fd, size_t size, MessageFile &file) {
     return true;
 }
 
-} // namespace
-
-namespace {
-
 // Records why the file at path could not be opened or read (err: the system's error).
 ReadStatus refuseMessageFile(const char *path, int err, MessageFile &file) {
     struct stat st;
