@@ -3,12 +3,48 @@
 #include "driver/message_file.h"
 
 #include <cstring>
+#include <string>
 
 #include "driver/descriptor.h"
 #include "driver/dispatch.h"
+#include "driver/printable_name.h"
+#include "driver/report_lines.h"
 #include "platform/platform.h"
 
 namespace qpeek {
+
+namespace {
+
+// "qpeek: PATH: REASON" on standard error, after the line that names the file on standard
+// output: the reason a file could not be loaded, in words.
+void writeLoadFailure(const char *path, platform::ReadStatus status,
+                      const platform::MessageFile &file) {
+    std::string text("qpeek: ");
+    appendPrintableName(text, path);
+    text.append(": ");
+    if (status == platform::ReadStatus::TooLarge) {
+        text.append("file too large");
+    } else if (file.failure == platform::OpenFailure::Directory) {
+        // The pattern that was probably meant: the message files inside, joined with the
+        // separator the name uses last (Windows takes "/" and "\\" alike).
+        text.append("is a directory (did you mean ");
+        appendPrintableName(text, path);
+        const char *separator = std::strrchr(path, platform::kPathSeparator);
+        const char *slash = std::strrchr(path, '/');
+        char joint = slash && (!separator || slash > separator) ? '/' : platform::kPathSeparator;
+        if (*path == 0 || path[std::strlen(path) - 1] != joint)
+            text.push_back(joint);
+        text.append("*.qpk?)");
+    } else if (file.failure == platform::OpenFailure::NotRegularFile) {
+        text.append("not a regular file");
+    } else {
+        text.append(file.systemReason);
+    }
+    text.push_back('\n');
+    writeErrorText(text.c_str());
+}
+
+} // namespace
 
 void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode) {
     Mqmd md;
@@ -30,17 +66,18 @@ void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode) {
 int processFile(FILE *out, const char *path, int mode) {
     // One loaded file at a time; its read buffer serves every message of the run.
     static platform::MessageFile file;
-    std::fputs("Processing ", stdout);
-    std::fputs(path, stdout);
-    std::fputc('\n', stdout);
-    switch (platform::readMessageFile(path, file)) {
+    writeNameLine(stdout, "Processing ", path);
+    platform::ReadStatus status = platform::readMessageFile(path, file);
+    switch (status) {
     case platform::ReadStatus::Ok:
         break;
     case platform::ReadStatus::TooLarge:
-        std::fprintf(stdout, "File too large %s\n", path);
+        writeNameLine(stdout, "File too large ", path);
+        writeLoadFailure(path, status, file);
         return kStatusCannotOpen;
     case platform::ReadStatus::CannotOpen:
-        std::fprintf(stdout, "Unable to open %s\n", path);
+        writeNameLine(stdout, "Unable to open ", path);
+        writeLoadFailure(path, status, file);
         return kStatusCannotOpen;
     }
     reportMessage(out, file.data, file.length, mode);

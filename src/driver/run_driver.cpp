@@ -1,5 +1,6 @@
-// The run driver: banner, usage, options (-s, -d, -o in all their spellings), the "@VAR"
-// listing, the output stream, and pattern expansion into processFile calls.
+// The run driver: banner, usage, help and version, options (-s, -d, -o in all their
+// spellings), the "@VAR" listing, the output stream, and pattern expansion into processFile
+// calls.
 #include "driver/run_driver.h"
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "driver/message_file.h"
+#include "driver/printable_name.h"
 #include "driver/report_lines.h"
 #include "platform/platform.h"
 
@@ -17,13 +19,33 @@ namespace {
 
 constexpr size_t kOutputBufferSize = 1 << 16;
 
-void printUsage() {
-    std::fputs("Required parameter missing\n", stdout);
+void printSyntax() {
     std::fputs("\nSyntax:  qpeek FileName.qpk [-s] [-d] [-oOutFile]", stdout);
     std::fputs("\n         -s  Summary Report", stdout);
     std::fputs("\n         -d  Detailed Report", stdout);
     std::fputs("\n         -o  Output FileName", stdout);
     std::fputs("\n", stdout);
+}
+
+void printUsage() {
+    std::fputs("Required parameter missing\n", stdout);
+    printSyntax();
+}
+
+// The first-argument spellings that ask for the usage text or the version, on every
+// platform; each is a file argument all the same when a file of that name exists.
+const char *const kHelpArguments[] = {"--help", "-h", "-?", "/?"};
+constexpr const char *kVersionArgument = "--version";
+
+bool isHelpArgument(const char *argument) {
+    for (const char *help : kHelpArguments)
+        if (std::strcmp(argument, help) == 0)
+            return !platform::pathExists(argument);
+    return false;
+}
+
+bool isVersionArgument(const char *argument) {
+    return std::strcmp(argument, kVersionArgument) == 0 && !platform::pathExists(argument);
 }
 
 // An argument beginning with "/" that names an existing file or directory is a path; so is
@@ -46,7 +68,9 @@ bool isListSeparator(char c) {
 // so far, so that with both streams on one terminal or file the lines keep their order.
 void writeRunError(const char *first, const char *name, const char *rest) {
     std::string text("qpeek: ");
-    text.append(first).append(name).append(rest).append("\n");
+    text.append(first);
+    appendPrintableName(text, name);
+    text.append(rest).append("\n");
     writeErrorText(text.c_str());
 }
 
@@ -57,6 +81,18 @@ bool finishStream(FILE *stream, const char *what) {
         writeRunError("cannot write ", what,
                       (std::string(": ") + std::strerror(errno ? errno : EIO)).c_str());
     return ok;
+}
+
+// Flushes standard output. One that was closed when the run began was opened on the null
+// device: its lines are lost as surely as by a failed write, and the run says so the same
+// way. Returns false on failure.
+bool finishStandardOutput(bool wasClosed) {
+    if (!finishStream(stdout, "standard output"))
+        return false;
+    if (wasClosed)
+        writeRunError("cannot write ", "standard output",
+                      (std::string(": ") + std::strerror(EBADF)).c_str());
+    return !wasClosed;
 }
 
 } // namespace
@@ -110,6 +146,8 @@ int processPattern(FILE *out, const char *pattern, int mode) {
 }
 
 int runQpeek(int argc, char **argv) {
+    // Before any stream is used: a closed descriptor 1 or 2 must not be taken by the -o file.
+    bool stdoutClosed = (platform::openClosedStandardStreams() & (1 << 1)) != 0;
     platform::initStandardStreams();
     static char stdoutBuffer[kOutputBufferSize];
     std::setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
@@ -119,6 +157,17 @@ int runQpeek(int argc, char **argv) {
         printUsage();
         std::fflush(stdout);
         return kExitUsage;
+    }
+    if (isHelpArgument(argv[1])) {
+        printSyntax();
+        std::fputs("See the qpeek(1) manual page (man qpeek) or README.md for the reports, the "
+                   "options and the messages.\n",
+                   stdout);
+        return finishStandardOutput(stdoutClosed) ? 0 : kExitOutputFailed;
+    }
+    if (isVersionArgument(argv[1])) {
+        std::fputs("qpeek " QPEEK_VERSION "\n", stdout);
+        return finishStandardOutput(stdoutClosed) ? 0 : kExitOutputFailed;
     }
 
     // The first argument is always a file argument; options may stand anywhere after it,
@@ -148,20 +197,22 @@ int runQpeek(int argc, char **argv) {
                 ++name;
             if (*name == 0) {
                 std::fputs("Invalid filename\n", stdout);
-                std::fflush(stdout);
+                writeErrorText("qpeek: write the output file name right after -o: -oNAME or "
+                               "-o:NAME\n");
                 return kExitUsage;
             }
             outputName = name;
             break;
         }
         default:
+            writeRunError("ignoring option '", arg, "' (options are -s, -d, -oFILE)");
             break;
         }
     }
 
     if (argv[1][0] == '@') {
         listEnvironmentVariable(argv[1]);
-        return finishStream(stdout, "standard output") ? 0 : kExitOutputFailed;
+        return finishStandardOutput(stdoutClosed) ? 0 : kExitOutputFailed;
     }
 
     FILE *out = stdout;
@@ -190,7 +241,7 @@ int runQpeek(int argc, char **argv) {
             ok = false;
         }
     }
-    ok = finishStream(stdout, "standard output") && ok;
+    ok = finishStandardOutput(stdoutClosed) && ok;
     return ok ? 0 : kExitOutputFailed;
 }
 

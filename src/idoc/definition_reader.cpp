@@ -8,6 +8,7 @@
 #include <string>
 #include <strings.h>
 
+#include "driver/printable_name.h"
 #include "idoc/definition_cache.h"
 #include "platform/platform.h"
 
@@ -347,7 +348,7 @@ const IdocDefinition *readDefinitionFile(ParseContext &context, const char *name
     context.error = 0;
     FILE *file = platform::openDefinitionFile(path);
     if (!file) {
-        std::fprintf(stdout, "Unable to open %s\n", path);
+        writeNameLine(stdout, "Unable to open ", path);
         context.error = kErrorCannotOpenDefinition;
     } else {
         // The reader takes the file in blocks of its own buffer: no second buffer between.

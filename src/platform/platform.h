@@ -18,6 +18,10 @@ extern const char kPathSeparator;
 // it follows every drive letter).
 extern const char *const kListSeparators;
 
+// Whether file names may hold control bytes (a line feed, an escape): POSIX names may hold
+// any byte but "/" and the zero byte; Windows names cannot hold them.
+extern const bool kNamesMayHoldControlBytes;
+
 // Names held back to back in one buffer (zero-terminated), so that a directory of a hundred
 // thousand matches costs a few bytes per name and no allocation per name.
 struct NameList {
@@ -73,12 +77,21 @@ std::string executablePath();
 // The local time now, formatted with strftime into buf.
 void formatLocalTime(char *buf, size_t size, const char *format);
 
+// Opens each of the standard descriptors 0, 1 and 2 that is closed on the null device
+// (/dev/null, NUL), so that no file opened later takes its number and receives what is
+// meant for standard output or standard error. Returns the descriptors that were closed,
+// as bits (1 << descriptor). Called first thing, before any standard stream is used.
+int openClosedStandardStreams();
+
 // Opens a parser-definition file for reading as text; none when it cannot be opened or is
 // not a regular file (opening never blocks).
 FILE *openDefinitionFile(const char *path);
 
 // Reading a whole message file.
 enum class ReadStatus { Ok, CannotOpen, TooLarge };
+// Why a file could not be opened (ReadStatus::CannotOpen): a directory, anything else that
+// is not a regular file, or the system's refusal, in its own words.
+enum class OpenFailure { None, Directory, NotRegularFile, SystemError };
 // A loaded message file: `length` bytes at `data`, then a zero byte. The bytes belong to the
 // program and may be changed in place (the file itself is never written). Files are read
 // into `buffer`, which is kept for the next file; where the system allows it, a large file
@@ -91,6 +104,10 @@ struct MessageFile {
     std::vector<unsigned char> buffer;
     void *mapping = nullptr;
     size_t mappingSize = 0;
+    // After a load that could not open the file: why, and for a SystemError the system's
+    // text (no final period or line end).
+    OpenFailure failure = OpenFailure::None;
+    std::string systemReason;
 };
 // Loads the regular file at path (whatever was loaded before is released). Anything that
 // is not a regular file cannot be opened; opening never blocks.

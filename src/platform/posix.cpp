@@ -21,6 +21,7 @@ namespace qpeek::platform {
 
 const char kPathSeparator = '/';
 const char *const kListSeparators = ";,:";
+const bool kNamesMayHoldControlBytes = true;
 const char *const kResourcesDirectory = "../Resources/";
 
 void initStandardStreams() {}
@@ -165,6 +166,22 @@ void formatLocalTime(char *buf, size_t size, const char *format) {
     lastText.assign(buf, strnlen(buf, size - 1));
 }
 
+int openClosedStandardStreams() {
+    int closed = 0;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        closed |= 1 << fd;
+        // The lower descriptors are open by now, so the lowest free number is this one.
+        int null = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            dup2(null, fd);
+            close(null);
+        }
+    }
+    return closed;
+}
+
 namespace {
 
 // A buffer of many megabytes is asked to be backed by large pages where the system offers
@@ -260,6 +277,21 @@ bool mapMessageFile(int fd, size_t size, MessageFile &file) {
     return true;
 }
 
+// Records why the file at path could not be opened or read (err: the system's error).
+ReadStatus refuseMessageFile(const char *path, int err, MessageFile &file) {
+    struct stat st;
+    bool found = stat(path, &st) == 0;
+    if (found && S_ISDIR(st.st_mode)) {
+        file.failure = OpenFailure::Directory;
+    } else if (found && !S_ISREG(st.st_mode)) {
+        file.failure = OpenFailure::NotRegularFile; // a socket, say, which open refuses
+    } else {
+        file.failure = OpenFailure::SystemError;
+        file.systemReason = std::strerror(err);
+    }
+    return ReadStatus::CannotOpen;
+}
+
 } // namespace
 
 void releaseMessageFile(MessageFile &file) {
@@ -275,12 +307,19 @@ void releaseMessageFile(MessageFile &file) {
 
 ReadStatus readMessageFile(const char *path, MessageFile &file) {
     releaseMessageFile(file);
+    file.failure = OpenFailure::None;
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return ReadStatus::CannotOpen;
+        return refuseMessageFile(path, errno, file);
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fd, &st) != 0) {
+        int err = errno;
         close(fd);
+        return refuseMessageFile(path, err, file);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        file.failure = S_ISDIR(st.st_mode) ? OpenFailure::Directory : OpenFailure::NotRegularFile;
         return ReadStatus::CannotOpen;
     }
     if (st.st_size > INT32_MAX - 1) {
@@ -307,7 +346,10 @@ ReadStatus readMessageFile(const char *path, MessageFile &file) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            int err = errno;
             close(fd);
+            file.failure = OpenFailure::SystemError;
+            file.systemReason = std::strerror(err);
             return ReadStatus::CannotOpen;
         }
         if (n == 0)

@@ -23,6 +23,7 @@ namespace qpeek::platform {
 
 const char kPathSeparator = '\\';
 const char *const kListSeparators = ";,";
+const bool kNamesMayHoldControlBytes = false;
 const char *const kResourcesDirectory = "..\\Resources\\";
 
 // Text mode would turn every "\n" of the reports into "\r\n".
@@ -127,24 +128,75 @@ void formatLocalTime(char *buf, size_t size, const char *format) {
         std::strftime(buf, size, format, &local);
 }
 
+// A standard handle that is missing is opened on NUL (the C runtime then holds that
+// descriptor open on it too).
+int openClosedStandardStreams() {
+    static const DWORD kStandardHandles[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    int closed = 0;
+    for (int fd = 0; fd <= 2; ++fd) {
+        HANDLE handle = GetStdHandle(kStandardHandles[fd]);
+        if (handle != nullptr && handle != INVALID_HANDLE_VALUE)
+            continue;
+        closed |= 1 << fd;
+        int null = _open("NUL", fd == 0 ? _O_RDONLY : _O_WRONLY);
+        if (null < 0)
+            continue;
+        if (null == fd || _dup2(null, fd) == 0)
+            SetStdHandle(kStandardHandles[fd], reinterpret_cast<HANDLE>(_get_osfhandle(fd)));
+        if (null != fd)
+            _close(null);
+    }
+    return closed;
+}
+
 namespace {
+
+// The system's text for an error code, without its final period and line end.
+std::string systemErrorText(DWORD error) {
+    char text[512];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             error, 0, text, sizeof text, nullptr);
+    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' '))
+        --n;
+    if (n > 0 && text[n - 1] == '.')
+        --n;
+    if (n == 0)
+        return "system error " + std::to_string(error);
+    return std::string(text, n);
+}
 
 // Opens an existing disk file for reading. Directories cannot be opened without backup
 // semantics; a device or pipe opens but is not a disk file and is closed again before
-// anything is read from it, so that no open or read ever waits for a device.
-HANDLE openRegularFile(const char *path) {
+// anything is read from it, so that no open or read ever waits for a device. Says why
+// when the file cannot be had (the message the caller keeps, when it keeps one).
+HANDLE openRegularFile(const char *path, MessageFile *why) {
+    OpenFailure failure = OpenFailure::SystemError;
     HANDLE file =
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return file;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    DWORD error = GetLastError();
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            failure = OpenFailure::Directory;
+    } else {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileType(file) != FILE_TYPE_DISK)
+            failure = OpenFailure::NotRegularFile;
+        else if (!GetFileInformationByHandle(file, &info))
+            error = GetLastError();
+        else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            failure = OpenFailure::Directory;
+        else
+            return file;
         CloseHandle(file);
-        return INVALID_HANDLE_VALUE;
     }
-    return file;
+    if (why) {
+        why->failure = failure;
+        if (failure == OpenFailure::SystemError)
+            why->systemReason = systemErrorText(error);
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
 } // namespace
@@ -152,7 +204,7 @@ HANDLE openRegularFile(const char *path) {
 // Read in binary mode: a definition file gives the same definitions in both builds (the
 // reader takes "\r\n" line ends itself, and a ^Z byte does not end the file).
 FILE *openDefinitionFile(const char *path) {
-    HANDLE file = openRegularFile(path);
+    HANDLE file = openRegularFile(path, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
@@ -168,12 +220,15 @@ FILE *openDefinitionFile(const char *path) {
 
 ReadStatus readMessageFile(const char *path, MessageFile &message) {
     releaseMessageFile(message);
+    message.failure = OpenFailure::None;
     std::vector<unsigned char> &buffer = message.buffer;
-    HANDLE file = openRegularFile(path);
+    HANDLE file = openRegularFile(path, &message);
     if (file == INVALID_HANDLE_VALUE)
         return ReadStatus::CannotOpen;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file, &size)) {
+        message.failure = OpenFailure::SystemError;
+        message.systemReason = systemErrorText(GetLastError());
         CloseHandle(file);
         return ReadStatus::CannotOpen;
     }
@@ -189,6 +244,8 @@ ReadStatus readMessageFile(const char *path, MessageFile &message) {
         DWORD chunk = static_cast<DWORD>(total - got > (1u << 30) ? (1u << 30) : total - got);
         DWORD n = 0;
         if (!ReadFile(file, buffer.data() + got, chunk, &n, nullptr)) {
+            message.failure = OpenFailure::SystemError;
+            message.systemReason = systemErrorText(GetLastError());
             CloseHandle(file);
             return ReadStatus::CannotOpen;
         }

@@ -109,21 +109,28 @@ TEST_F(DirectorySearch, WildcardsOrderAndDotEntries) {
 TEST_F(DirectorySearch, ReadsRegularFilesOnly) {
     // Zero bytes, carriage returns and a ^Z must all arrive unchanged.
     const std::string binary("MD\0\r\n\x1a\xff end", 11);
+    using Failure = platform::OpenFailure;
     struct {
         const char *what;
         std::string path;
         platform::ReadStatus status;
         std::string bytes;
+        Failure failure; // why a file that cannot be opened is refused
     } cases[] = {
-        {"binary bytes", file("bin.qpk", binary), platform::ReadStatus::Ok, binary},
+        {"binary bytes", file("bin.qpk", binary), platform::ReadStatus::Ok, binary, Failure::None},
         {"a shorter file after a longer one", (dir / "b.qpk").string(), platform::ReadStatus::Ok,
-         "b.qpk"},
-        {"empty file", file("empty.qpk", ""), platform::ReadStatus::Ok, ""},
-        {"directory", dir.string(), platform::ReadStatus::CannotOpen, ""},
-        {"missing file", (dir / "none").string(), platform::ReadStatus::CannotOpen, ""},
-        {"empty path", "", platform::ReadStatus::CannotOpen, ""},
+         "b.qpk", Failure::None},
+        {"empty file", file("empty.qpk", ""), platform::ReadStatus::Ok, "", Failure::None},
+        {"directory", dir.string(), platform::ReadStatus::CannotOpen, "", Failure::Directory},
+        {"missing file", (dir / "none").string(), platform::ReadStatus::CannotOpen, "",
+         Failure::SystemError},
+        {"below a file", (dir / "b.qpk" / "c.qpk").string(), platform::ReadStatus::CannotOpen, "",
+         Failure::SystemError},
+        {"empty path", "", platform::ReadStatus::CannotOpen, "", Failure::SystemError},
         {"device name (a missing file outside Windows)", "NUL", platform::ReadStatus::CannotOpen,
-         ""},
+         "", kWindows ? Failure::NotRegularFile : Failure::SystemError},
+        {"a success after a failure", (dir / "a.qpk").string(), platform::ReadStatus::Ok, "a.qpk",
+         Failure::None},
     };
     // One loaded file for every read, as the loader keeps it: a long file first.
     platform::MessageFile loaded;
@@ -132,6 +139,9 @@ TEST_F(DirectorySearch, ReadsRegularFilesOnly) {
     EXPECT_EQ(5000, loaded.length);
     for (auto &c : cases) {
         EXPECT_EQ(c.status, platform::readMessageFile(c.path.c_str(), loaded)) << c.what;
+        EXPECT_EQ(c.failure, loaded.failure) << c.what;
+        if (c.failure == Failure::SystemError)
+            EXPECT_FALSE(loaded.systemReason.empty()) << c.what << ": the system's words";
         if (c.status != platform::ReadStatus::Ok) {
             EXPECT_EQ(0, loaded.length) << c.what;
             continue;

@@ -1,11 +1,14 @@
-// Field line columns, blank suppression, prepared field lines, hasContent and copyTrimmed.
+// Field line columns, blank suppression, prepared field lines, hasContent and copyTrimmed;
+// printed names with their control bytes escaped.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "capture.h"
+#include "driver/printable_name.h"
 #include "driver/report_lines.h"
+#include "platform/platform.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
@@ -254,3 +257,31 @@ TEST(CopyTrimmed, TrimsBlanksNotZeros) {
 }
 
 } // namespace
+
+TEST(PrintableName, ControlBytesEscapedOnePerLine) {
+    // Windows names cannot hold control bytes: there every name is printed as it is.
+    const bool escapes = platform::kNamesMayHoldControlBytes;
+    struct {
+        const char *what;
+        std::string name;
+        std::string escaped;
+    } cases[] = {
+        {"plain name", "dir/a b.qpk", "dir/a b.qpk"},
+        {"empty name", "", ""},
+        {"line feed", "a\nProcessing b", "a\\nProcessing b"},
+        {"tab and carriage return", "\ta\r", "\\ta\\r"},
+        {"escape sequence", "x\x1b[31my", "x\\x1b[31my"},
+        {"delete and the other control bytes", "\x7f\x01\x1f", "\\x7f\\x01\\x1f"},
+        {"a backslash and bytes above 0x7f stay", "a\\n\xc3\xa4\x80", "a\\n\xc3\xa4\x80"},
+        {"control bytes back to back at the end", "a\n\n", "a\\n\\n"},
+    };
+    for (auto &c : cases) {
+        const std::string &expected = escapes ? c.escaped : c.name;
+        std::string text("<");
+        appendPrintableName(text, c.name.c_str());
+        EXPECT_EQ("<" + expected, text) << c.what;
+        EXPECT_EQ("Unable to open " + expected + "\n",
+                  capture([&](FILE *f) { writeNameLine(f, "Unable to open ", c.name.c_str()); }))
+            << c.what;
+    }
+}

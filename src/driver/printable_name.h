@@ -1,0 +1,19 @@
+// Names as qpeek prints them (the "Processing" and "Unable to open" lines, the messages about
+// definition files, the reasons on standard error): one line each, whatever bytes they hold.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace qpeek {
+
+// Appends the name with its control bytes (below 0x20, and 0x7F) escaped as \n, \t, \r or
+// \xHH, so that a line feed in a file name cannot forge a line and an escape sequence cannot
+// reach the terminal. Every other byte, a backslash included, is kept. Where names cannot
+// hold control bytes (Windows), the name is appended as it is.
+void appendPrintableName(std::string &text, const char *name);
+
+// Writes first, the printable name and a line feed to the stream.
+void writeNameLine(FILE *stream, const char *first, const char *name);
+
+} // namespace qpeek
