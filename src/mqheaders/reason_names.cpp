@@ -3,6 +3,7 @@
 #include "mqheaders/reason_names.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 
 namespace qpeek {
@@ -104,6 +105,14 @@ constexpr ReasonName kReasonNames[] = {
     {2485, "MQRC_MAX_MSG_LENGTH_ERROR"},
     {2502, "MQRC_PUBLICATION_FAILURE"},
 };
+
+constexpr bool sortedByValue() {
+    for (size_t i = 1; i < sizeof kReasonNames / sizeof kReasonNames[0]; ++i)
+        if (kReasonNames[i - 1].value >= kReasonNames[i].value)
+            return false;
+    return true;
+}
+static_assert(sortedByValue(), "the names are looked up by binary search");
 
 } // namespace
 
