@@ -3,6 +3,8 @@
 
 xml_order.qpk      a purchase order from the web shop as an XML message
 rfh_v2_order.qpk   an order confirmation behind an MQRFH version 2 with mcd, jms and usr folders
+dead_letter_order.qpk  the web shop's order, dead-lettered by the receiving channel because
+                   its destination queue is not defined on the warehouse queue manager
 """
 import os
 import sys
@@ -62,6 +64,13 @@ def main():
     qpk.write(os.path.join(HERE, "rfh_v2_order.qpk"),
               qpk.mqmd(Format="MQHRF2  ", PutApplName="sapgw01", PutApplType=6),
               qpk.rfh_v2(folders, fmt="MQSTR"), CONFIRMATION)
+    qpk.write(os.path.join(HERE, "dead_letter_order.qpk"),
+              qpk.mqmd(Format="MQDEAD  ", Encoding=546, PutApplType=7, PutApplName="amqrmppa",
+                       ReplyToQMgr="QMWH02", PutDate="20261207", PutTime="10302519"),
+              qpk.dlh(reason=2085, dest_q="SHOP.ORDERS.IN", dest_qmgr="QMWH02", encoding=546,
+                      ccsid=1208, appl_type=7, appl_name="amqrmppa", date="20261207",
+                      time="10302512"),
+              ORDER)
 
 
 if __name__ == "__main__":

@@ -29,6 +29,14 @@ struct ByteView {
         return static_cast<int32_t>(v);
     }
 
+    // The same in big-endian byte order.
+    int32_t int32BigEndianAt(int64_t offset) const {
+        uint32_t v =
+            static_cast<uint32_t>(at(offset)) << 24 | static_cast<uint32_t>(at(offset + 1)) << 16 |
+            static_cast<uint32_t>(at(offset + 2)) << 8 | static_cast<uint32_t>(at(offset + 3));
+        return static_cast<int32_t>(v);
+    }
+
     // Stores a byte; a store outside the view is dropped.
     void setByte(int64_t offset, unsigned char value) const {
         if (offset >= 0 && offset < length)

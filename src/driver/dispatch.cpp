@@ -1,9 +1,11 @@
-// The report dispatchers writeSummary and writeDetail, with the MQRFH and MQIIH stepping
-// (and byte reversal) that both share.
+// The report dispatchers writeSummary and writeDetail: the headers of dead-lettered and
+// transmitted messages in front of the body, then the MQRFH and MQIIH stepping (and byte
+// reversal) that both share, and the payload's formatter.
 #include "driver/dispatch.h"
 
 #include "driver/report_lines.h"
 #include "idoc/idoc_parse.h"
+#include "mqheaders/dead_letter_report.h"
 #include "mqheaders/iih_report.h"
 #include "mqheaders/mqmd_report.h"
 #include "mqheaders/rfh_report.h"
@@ -112,10 +114,11 @@ void writeUnknownDetail(FILE *out, ByteView body) {
     std::fprintf(out, "Unknown Message Type:  '%s'\n", preview);
 }
 
-void writeSummary(FILE *out, const Mqmd &md, ByteView body) {
-    char stamp[256];
-    platform::formatLocalTime(stamp, sizeof stamp, "%d %H:%M:%S");
+namespace {
 
+// The summary of a body as if it were the body of its own message file: MQRFH and MQIIH
+// stepping, then exactly one formatter (or the unknown-type preview).
+void writeSummaryBody(FILE *out, const Mqmd &md, ByteView body) {
     ByteView at = body;
     if (at.startsWith("RFH ")) {
         reverseRfh(at);
@@ -127,7 +130,6 @@ void writeSummary(FILE *out, const Mqmd &md, ByteView body) {
         at = at.from(stepLength(at, kIihStrucLength, kIihFixedLength));
     }
 
-    std::fprintf(out, "%s ", stamp);
     if (at.startsWith("<ECEDOC>"))
         writeECEDOCSummary(out, md, at);
     else if (body.startsWith("CIH "))
@@ -138,12 +140,10 @@ void writeSummary(FILE *out, const Mqmd &md, ByteView body) {
         writeIDocSummary(out, md, at);
     else
         writeUnknownSummary(out, at);
-    std::fputs("\n\n", out);
 }
 
-void writeDetail(FILE *out, const Mqmd &md, ByteView body) {
-    writeMQMD(out, md, body);
-
+// The detailed report of a body as if it were the body of its own message file.
+void writeDetailBody(FILE *out, ByteView body) {
     ByteView at = body;
     if (at.startsWith("RFH ")) {
         reverseRfh(at);
@@ -181,6 +181,50 @@ void writeDetail(FILE *out, const Mqmd &md, ByteView body) {
     } else {
         writeUnknownDetail(out, at);
     }
+}
+
+// The byte order of the first header of a dead-lettered or transmitted message: the one
+// the file's descriptor announces (little-endian when it announces neither).
+bool firstHeaderBigEndian(const Mqmd &md) {
+    return bigEndianEncoding(md.integer(mqmd::kEncoding), false);
+}
+
+} // namespace
+
+void writeSummary(FILE *out, const Mqmd &md, ByteView body) {
+    char stamp[256];
+    platform::formatLocalTime(stamp, sizeof stamp, "%d %H:%M:%S");
+    std::fprintf(out, "%s ", stamp);
+
+    // Dead-letter and transmission headers add their tags; what follows them is summarised
+    // as the body of a message of its own.
+    ByteView at = body;
+    bool bigEndian = firstHeaderBigEndian(md);
+    QueueHeader header;
+    while (readQueueHeader(at, bigEndian, header)) {
+        writeQueueHeaderTags(out, header);
+        at = at.from(header.bytes.length);
+        bigEndian = header.nextBigEndian;
+    }
+    writeSummaryBody(out, md, at);
+    std::fputs("\n\n", out);
+}
+
+void writeDetail(FILE *out, const Mqmd &md, ByteView body) {
+    writeMQMD(out, md, body);
+
+    // Dead-letter and transmission headers get their line (and their dump with -d); what
+    // follows them is reported as the body of a message of its own.
+    ByteView at = body;
+    bool bigEndian = firstHeaderBigEndian(md);
+    QueueHeader header;
+    while (readQueueHeader(at, bigEndian, header)) {
+        writeQueueHeaderLine(out, header);
+        writeQueueHeaderFields(out, header);
+        at = at.from(header.bytes.length);
+        bigEndian = header.nextBigEndian;
+    }
+    writeDetailBody(out, at);
 }
 
 } // namespace qpeek

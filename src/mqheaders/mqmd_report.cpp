@@ -15,35 +15,6 @@ constexpr int kPreviewLimit = 50;
 constexpr int32_t kPutApplTypeJava = 15;
 constexpr int32_t kPutApplTypeUser = 65536;
 
-const char *applicationTypeLabel(int32_t type) {
-    static const char *const kLabels[] = {"MQAT_UNKNOWN",
-                                          "MQAT_NO_CONTEXT",
-                                          "MQAT_CICS",
-                                          "MQAT_MVS",
-                                          "MQAT_IMS",
-                                          "MQAT_OS2",
-                                          "MQAT_DOS",
-                                          "MQAT_UNIX",
-                                          "MQAT_QMGR",
-                                          "MQAT_OS400",
-                                          "MQAT_WINDOWS",
-                                          "MQAT_CICS_VSE",
-                                          "MQAT_WINDOWS_NT",
-                                          "MQAT_VMS",
-                                          "MQAT_GUARDIAN",
-                                          "MQAT_VOS",
-                                          "JAVA"};
-    if (type >= -1 && type <= kPutApplTypeJava)
-        return kLabels[type + 1];
-    if (type == 19)
-        return "MQAT_IMS_BRIDGE";
-    if (type == 20)
-        return "MQAT_XCF";
-    if (type >= kPutApplTypeUser)
-        return "USER";
-    return "Unknown";
-}
-
 enum class LineKind {
     Integer,    // "%ld"
     Text,       // "%W.Ws": at most W characters up to a zero byte, right-aligned in W columns
@@ -95,6 +66,10 @@ constexpr DescriptorLine kDescriptorLines[] = {
     {"  MsgFlags         ", mqmd::kMsgFlags, I, 0, 0},
     {"  OriginalLength   ", mqmd::kOriginalLength, I, 0, 0},
 };
+static_assert(sizeof kDescriptorLines / sizeof kDescriptorLines[0] == kDescriptorFields,
+              "one line per descriptor field");
+static_assert(kDescriptorLines[kDescriptorV1Fields - 1].offset == mqmd::kApplOriginData,
+              "a version-1 descriptor ends with ApplOriginData");
 
 // The report's lines are put together here and written at once (about 1.5 KB): formatting
 // them one fprintf at a time cost more than the rest of a small message's report.
@@ -135,27 +110,20 @@ struct ReportText {
     }
 };
 
-} // namespace
-
-void writeMQMD(FILE *out, const Mqmd &md, ByteView body) {
-    if (!detailFlag())
-        return;
-    int32_t applType = md.integer(mqmd::kPutApplType);
-    char preview[kPreviewLimit + 1];
-    // A Java application's body preview leaves out the first two bytes.
-    previewText(preview, applType == kPutApplTypeJava ? body.from(2) : body, kPreviewLimit);
-    std::fprintf(out, "\nMQMD  type(%s) BodySize=%ld msg<%.50s>\n", applicationTypeLabel(applType),
-                 static_cast<long>(body.length), preview);
-
-    ReportText r;
-    for (const DescriptorLine &line : kDescriptorLines) {
+// The first fieldCount descriptor lines of the descriptor, integers in the given order.
+void appendDescriptorLines(ReportText &r, ByteView descriptor, bool bigEndian, int fieldCount) {
+    for (int i = 0; i < fieldCount; ++i) {
+        const DescriptorLine &line = kDescriptorLines[i];
         r.append(line.label);
         if (line.kind == LineKind::Integer) {
-            r.integer(md.integer(line.offset));
+            r.integer(bigEndian ? descriptor.int32BigEndianAt(line.offset)
+                                : descriptor.int32At(line.offset));
         } else {
-            const char *text = md.text(line.offset);
+            // At most the field's width, up to its first zero byte.
+            char text[64];
             size_t width = static_cast<size_t>(line.width);
-            size_t n = strnlen(text, width);
+            size_t n = static_cast<size_t>(descriptor.textLength(line.offset, line.width));
+            descriptor.copyOut(line.offset, static_cast<int64_t>(n), text, sizeof text);
             if (line.kind == LineKind::Text) {
                 r.blanks(width - n);
                 r.append(text, n);
@@ -167,9 +135,67 @@ void writeMQMD(FILE *out, const Mqmd &md, ByteView body) {
             }
         }
         r.append("\n");
-        if (line.hexLength > 0)
-            r.hex(md.bytes + line.offset, line.hexLength);
+        if (line.hexLength > 0) {
+            unsigned char bytes[64];
+            descriptor.copyOut(line.offset, line.hexLength, reinterpret_cast<char *>(bytes),
+                               sizeof bytes);
+            r.hex(bytes, line.hexLength);
+        }
     }
+}
+
+} // namespace
+
+const char *applicationTypeLabel(int32_t type) {
+    static const char *const kLabels[] = {"MQAT_UNKNOWN",
+                                          "MQAT_NO_CONTEXT",
+                                          "MQAT_CICS",
+                                          "MQAT_MVS",
+                                          "MQAT_IMS",
+                                          "MQAT_OS2",
+                                          "MQAT_DOS",
+                                          "MQAT_UNIX",
+                                          "MQAT_QMGR",
+                                          "MQAT_OS400",
+                                          "MQAT_WINDOWS",
+                                          "MQAT_CICS_VSE",
+                                          "MQAT_WINDOWS_NT",
+                                          "MQAT_VMS",
+                                          "MQAT_GUARDIAN",
+                                          "MQAT_VOS",
+                                          "JAVA"};
+    if (type >= -1 && type <= kPutApplTypeJava)
+        return kLabels[type + 1];
+    if (type == 19)
+        return "MQAT_IMS_BRIDGE";
+    if (type == 20)
+        return "MQAT_XCF";
+    if (type >= kPutApplTypeUser)
+        return "USER";
+    return "Unknown";
+}
+
+void writeDescriptorFields(FILE *out, ByteView descriptor, bool bigEndian, int fieldCount) {
+    ReportText r;
+    appendDescriptorLines(r, descriptor, bigEndian,
+                          fieldCount < kDescriptorFields ? fieldCount : kDescriptorFields);
+    std::fwrite(r.text, 1, r.used, out);
+}
+
+void writeMQMD(FILE *out, const Mqmd &md, ByteView body) {
+    if (!detailFlag())
+        return;
+    int32_t applType = md.integer(mqmd::kPutApplType);
+    char preview[kPreviewLimit + 1];
+    // A Java application's body preview leaves out the first two bytes.
+    previewText(preview, applType == kPutApplTypeJava ? body.from(2) : body, kPreviewLimit);
+    std::fprintf(out, "\nMQMD  type(%s) BodySize=%ld msg<%.50s>\n", applicationTypeLabel(applType),
+                 static_cast<long>(body.length), preview);
+
+    // The file's descriptor holds its integers in the loader's order (little-endian).
+    ReportText r;
+    appendDescriptorLines(r, ByteView{const_cast<unsigned char *>(md.bytes), kMqmdLength}, false,
+                          kDescriptorFields);
     r.append("\n");
     std::fwrite(r.text, 1, r.used, out);
 }

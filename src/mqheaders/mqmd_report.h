@@ -10,4 +10,15 @@ namespace qpeek {
 
 void writeMQMD(FILE *out, const Mqmd &md, ByteView body);
 
+// The label of an application type (PutApplType): "MQAT_UNIX", "JAVA", "USER", "Unknown", ...
+const char *applicationTypeLabel(int32_t type);
+
+// Descriptor fields as the descriptor report prints them, one line each ("  StrucId ...").
+// A version-1 descriptor has the first kDescriptorV1Fields of them (StrucId to
+// ApplOriginData, 324 bytes), version 2 all kDescriptorFields.
+constexpr int kDescriptorV1Fields = 24;
+constexpr int kDescriptorFields = 29;
+// The first fieldCount lines of the descriptor, its integers in the given byte order.
+void writeDescriptorFields(FILE *out, ByteView descriptor, bool bigEndian, int fieldCount);
+
 } // namespace qpeek

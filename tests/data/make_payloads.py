@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the point-of-sale, IMS and CICS test messages into tests/data/payloads/.
+"""Writes the point-of-sale, IMS and CICS test messages, and messages from dead-letter and
+transmission queues, into tests/data/payloads/.
 
 Deterministic: running it again gives the same bytes.
 """
@@ -8,7 +9,9 @@ import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from qpk import f64, i32, iih, mqmd, text, write  # noqa: E402
+from qpk import dlh, f64, i32, iih, mde, mqmd, rfh_v2, text, write, xqh  # noqa: E402
+from idoc_records import control_record, saph  # noqa: E402
+from make_ecedoc import pq_doc  # noqa: E402
 
 HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "payloads")
 
@@ -153,9 +156,72 @@ def cics_cases():
     }
 
 
+XML_ORDER = (b"<?xml version='1.0'?><Order><OrderNumberByMerchant>4711</OrderNumberByMerchant>"
+             b"<Status>OK</Status></Order>")
+TEXT = b"STOCK CHECK REQUEST WAREHOUSE=HAMBURG MATERIAL=MAT-100234 QTY=24\r\n"
+
+
+def dead_letter_cases():
+    """Dead-lettered messages (MQDLH) in front of each payload kind, in both byte orders;
+    transmission-queue messages (MQXQH, MQMDE); chains of them; reasons with and without a
+    name; and headers cut by the end of the body."""
+    payloads = {
+        "xml": XML_ORDER,
+        "idoc": saph() + control_record("EDI_DC40", DOCNUM="0000000004711002", IDOCTYP="ORDERS05"),
+        "ecedoc": pq_doc(),
+        "rfh2_xml": rfh_v2(["<mcd><Msd>xml</Msd></mcd>  "], encoding=546) + XML_ORDER,
+        "text": TEXT,
+    }
+    cases = {}
+    for order, big, encoding in (("le", False, 546), ("be", True, 273)):
+        md = mqmd(Format="MQDEAD  ", Encoding=encoding, PutApplName="amqrmppa")
+        for kind, payload in payloads.items():
+            cases["dlq_%s_%s" % (order, kind)] = md + dlh(big=big, encoding=encoding) + payload
+    le_md = lambda **kw: mqmd(Encoding=546, **kw)  # noqa: E731
+    cases.update({
+        # The descriptor announces big-endian integers, the header is written little-endian:
+        # its Version reads right only in that order.
+        "dlq_order_from_version": mqmd(Format="MQDEAD  ", Encoding=273) + dlh(reason=2053) + TEXT,
+        # No descriptor: the default one announces little-endian integers.
+        "dlq_no_descriptor": dlh(reason=2035, dest_qmgr="", appl_type=28,
+                                 appl_name="router") + XML_ORDER,
+        # A little-endian transmission header whose descriptor announces a big-endian
+        # descriptor extension, then an XML order.
+        "xmit_mde_xml": (le_md(Format="MQXMIT  ") +
+                         xqh(Format="MQHMDE  ", Encoding=273, PutApplName="orders.exe") +
+                         mde(encoding=546, fmt="MQSTR", seq=3, offset=4096, msg_flags=0x18,
+                             original_length=9000, group_id=b"GRP-2026-12-07-0001", big=True) +
+                         XML_ORDER),
+        # A transmission header written big-endian in front of a dead-letter header.
+        "xmit_dlh_text": (mqmd(Format="MQXMIT  ", Encoding=273) +
+                          xqh(remote_q="SYSTEM.CLUSTER.TRANSMIT.QUEUE.FOR.PARTNER.QMGR.EU1",
+                              remote_qmgr="PARTNER.QMGR.EU1", big=True, Format="MQDEAD  ",
+                              Encoding=273, PutApplType=7, PutApplName="amqrmppa") +
+                          dlh(reason=2087, big=True, encoding=273) + TEXT),
+        # A dead-lettered transmission-queue message: DLH, XQH, MDE (longer than 72 bytes),
+        # then an IDoc.
+        "dlq_xmit_mde_idoc": (le_md(Format="MQDEAD  ") + dlh(reason=2189, fmt="MQXMIT") +
+                              xqh(Format="MQHMDE  ", Encoding=546) + mde(struc_length=96) +
+                              payloads["idoc"]),
+    })
+    for reason in (258, 333, 2120, 65537, 9999, -1):
+        cases["dlq_reason_%s" % str(reason).replace("-", "minus_")] = (
+            le_md(Format="MQDEAD  ") + dlh(reason=reason) + TEXT)
+    # Headers cut by the end of the body, or claiming more than the body holds: not stepped
+    # over.
+    cases.update({
+        "dlq_cut": le_md() + dlh()[:171],
+        "xmit_cut": le_md() + xqh(Encoding=546)[:427],
+        "mde_length_beyond": le_md() + mde(struc_length=200)[:100],
+        "mde_length_short": le_md() + mde(struc_length=40) + TEXT,
+        "dlq_then_cut_xmit": le_md() + dlh() + xqh(Encoding=546)[:300],
+    })
+    return cases
+
+
 def main():
     os.makedirs(HERE, exist_ok=True)
-    for cases in (pos_cases(), ims_cases(), cics_cases()):
+    for cases in (pos_cases(), ims_cases(), cics_cases(), dead_letter_cases()):
         for name, body in cases.items():
             write(os.path.join(HERE, name + ".qpk"), body)
 

@@ -93,6 +93,36 @@ def cih(message):
     return head.ljust(180, b"\0") + (message.encode("latin-1") if isinstance(message, str) else message)
 
 
+def dlh(reason=2085, dest_q="DEST.Q", dest_qmgr="QM2", encoding=546, ccsid=819, fmt="MQSTR",
+        appl_type=6, appl_name="amqrmppa", date="20261207", time="10302512", big=False,
+        version=1):
+    """An MQDLH (172 bytes); encoding, ccsid and fmt describe what follows it."""
+    return (b"DLH " + i32(version, big) + i32(reason, big) + text(dest_q, 48) +
+            text(dest_qmgr, 48) + i32(encoding, big) + i32(ccsid, big) + text(fmt, 8) +
+            i32(appl_type, big) + text(appl_name, 28) + text(date, 8) + text(time, 8))
+
+
+def xqh(remote_q="REMOTE.Q", remote_qmgr="QM3", big=False, version=1, **md_fields):
+    """An MQXQH (428 bytes): the remote queue, then the original message's descriptor
+    (MQMD version 1, 324 bytes) whose Encoding and Format describe what follows."""
+    desc = bytearray(mqmd(Version=1, **md_fields)[:324])
+    if big:
+        for name, off, n, kind in MQMD_FIELDS[:24]:
+            if kind == "i":
+                desc[off:off + 4] = desc[off:off + 4][::-1]
+    return (b"XQH " + i32(version, big) + text(remote_q, 48) + text(remote_qmgr, 48) +
+            bytes(desc))
+
+
+def mde(encoding=546, ccsid=819, fmt="MQSTR", flags=0, group_id=b"\0" * 24, seq=1, offset=0,
+        msg_flags=0, original_length=-1, big=False, version=2, struc_length=72):
+    """An MQMDE (72 bytes, padded to struc_length when that is longer)."""
+    h = (b"MDE " + i32(version, big) + i32(struc_length, big) + i32(encoding, big) +
+         i32(ccsid, big) + text(fmt, 8) + i32(flags, big) + text(group_id, 24, b"\0") +
+         i32(seq, big) + i32(offset, big) + i32(msg_flags, big) + i32(original_length, big))
+    return h.ljust(struc_length, b"\0")
+
+
 def write(path, *parts):
     with open(path, "wb") as f:
         for p in parts:
