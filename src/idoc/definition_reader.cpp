@@ -337,7 +337,7 @@ void readDefinitionStream(ParseContext &context, FILE *file) {
         if (r.kind == Keyword::BeginSegmentSection)
             readSegmentSection(r);
         else
-            std::fprintf(stdout, "Unexspected token '%s'\n", r.keyword);
+            writeDefinitionMessage("Unexspected token '%s'\n", r.keyword);
     }
 }
 
@@ -347,7 +347,7 @@ const IdocDefinition *readDefinitionFile(ParseContext &context, const char *name
     context.error = 0;
     FILE *file = platform::openDefinitionFile(path);
     if (!file) {
-        std::fprintf(stdout, "Unable to open %s\n", path);
+        writeDefinitionMessage("Unable to open %s\n", path);
         context.error = kErrorCannotOpenDefinition;
     } else {
         // The reader takes the file in blocks of its own buffer: no second buffer between.
