@@ -1,6 +1,8 @@
 // The operating-system services qpeek needs, and nothing else. posix.cpp implements them
 // for POSIX systems, win32.cpp for Windows; no other file of the program touches the
-// operating system.
+// operating system. One hook exists for tests and fuzz targets alone:
+// setDefinitionLockDirectory, which gives them a definition lock of their own (qpeek itself
+// has no option or environment variable that moves the lock).
 #pragma once
 
 #include <cstdint>
