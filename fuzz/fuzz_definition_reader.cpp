@@ -7,6 +7,7 @@
 #include <string>
 
 #include "driver/report_lines.h"
+#include "fuzz_input.h"
 #include "idoc/definition_cache.h"
 #include "idoc/definition_reader.h"
 #include "idoc/idoc_parse.h"
@@ -37,6 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     stdout = std::fopen("/dev/null", "w");
     stderr = std::fopen("/dev/null", "w");
     qpeek::setProgramDirectory("/nonexistent-qpeek-fuzz/");
+    qpeek::fuzz::usePrivateDefinitionLock();
     return 0;
 }
 

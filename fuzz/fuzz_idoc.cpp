@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     stdout = std::fopen("/dev/null", "w");
     stderr = std::fopen("/dev/null", "w");
     qpeek::setProgramDirectory(QPEEK_SOURCE_DIR "/Resources/");
+    qpeek::fuzz::usePrivateDefinitionLock();
     return 0;
 }
 

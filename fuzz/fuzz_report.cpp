@@ -13,6 +13,7 @@
 // ones so that IDoc bodies are parsed in depth.
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     qpeek::setProgramDirectory(QPEEK_SOURCE_DIR "/Resources/");
+    qpeek::fuzz::usePrivateDefinitionLock();
     return 0;
 }
 

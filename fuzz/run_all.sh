@@ -13,6 +13,9 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The targets make their private definition lock directory here (gone with the run even
+# when a target crashes): never the user's lock, which a stopped qpeek may hold.
+export TMPDIR=$work
 for t in "${targets[@]}"; do
     corpus="$work/$t"
     mkdir -p "$corpus"

@@ -3,6 +3,7 @@
 #include "idoc/definition_cache.h"
 
 #include <cctype>
+#include <cstdarg>
 #include <cstdio>
 #include <string_view>
 #include <unordered_map>
@@ -27,7 +28,28 @@ std::vector<std::unique_ptr<IdocDefinition>> &gCache =
 std::unordered_map<std::string_view, IdocDefinition *> &gIndex =
     *new std::unordered_map<std::string_view, IdocDefinition *>;
 
-bool gLockOpen = false;
+// The lock is opened (or found unavailable) once per run: a lock that cannot be had is not
+// tried again, so its message is written once, however many searches follow.
+enum class LockState { Untried, Open, Unavailable };
+LockState gLockState = LockState::Untried;
+// Set when an acquisition did not get the lock within its wait: later acquisitions then only
+// try it, without waiting, until one of them gets it. A run waits for a stuck holder once.
+bool gLockWaitFailed = false;
+// Open acquisitions of the lock (also those that did not get it).
+int gLockDepth = 0;
+
+// Messages about definition files written while the lock is held are kept here and written
+// when the last acquisition is released, so that a reader of standard output that stops
+// reading does not hold up every other qpeek of the user. Past the limit they go out at once.
+constexpr size_t kHeldMessagesLimit = 1u << 20;
+std::string &gHeldMessages = *new std::string;
+
+void writeHeldMessages() {
+    if (!gHeldMessages.empty()) {
+        std::fwrite(gHeldMessages.data(), 1, gHeldMessages.size(), stdout);
+        gHeldMessages.clear();
+    }
+}
 
 bool gProgramDirectoryKnown = false;
 std::string gProgramDirectory;
@@ -65,8 +87,44 @@ void setProgramDirectory(const std::string &directory) {
     gDefaultDefinitionPath = gProgramDirectory + "qpeek.parser";
 }
 
-bool definitionLockOpen() {
-    return gLockOpen;
+bool definitionLockSettled() {
+    return gLockState != LockState::Untried;
+}
+
+bool isDefinitionFileName(std::string_view name) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F || c == '/' || c == '\\' ||
+            (c == '.' && i + 1 < name.size() && name[i + 1] == '.'))
+            return false;
+    }
+    return true;
+}
+
+void writeDefinitionMessage(const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    if (gLockDepth == 0) {
+        std::vfprintf(stdout, format, args);
+        va_end(args);
+        return;
+    }
+    va_list again;
+    va_copy(again, args);
+    char text[512];
+    int n = std::vsnprintf(text, sizeof text, format, args);
+    if (n > 0 && static_cast<size_t>(n) < sizeof text) {
+        gHeldMessages.append(text, static_cast<size_t>(n));
+    } else if (n > 0) {
+        size_t at = gHeldMessages.size();
+        gHeldMessages.resize(at + static_cast<size_t>(n) + 1);
+        std::vsnprintf(&gHeldMessages[at], static_cast<size_t>(n) + 1, format, again);
+        gHeldMessages.resize(at + static_cast<size_t>(n));
+    }
+    va_end(again);
+    va_end(args);
+    if (gHeldMessages.size() >= kHeldMessagesLimit)
+        writeHeldMessages();
 }
 
 void beginDefinitionMessage() {
@@ -93,27 +151,38 @@ void clearDefinitionCache() {
 }
 
 void openDefinitionMutex() {
-    std::string name = platform::userName() + "IDOCSHARE.SEM";
-    for (int attempt = 0; attempt < kMutexOpenAttempts && !gLockOpen; ++attempt)
-        gLockOpen = platform::openDefinitionLock(name);
-    if (!gLockOpen)
-        std::fprintf(stdout, "Unable to CreateMutex(%s)\n", name.c_str());
+    if (gLockState != LockState::Untried)
+        return;
+    std::string name = platform::lockUserName() + "IDOCSHARE.SEM";
+    bool open = false;
+    for (int attempt = 0; attempt < kMutexOpenAttempts && !open; ++attempt)
+        open = platform::openDefinitionLock(name);
+    gLockState = open ? LockState::Open : LockState::Unavailable;
+    if (!open)
+        writeDefinitionMessage("Unable to CreateMutex(%s)\n", name.c_str());
 }
 
 void lockDefinitions() {
-    if (!gLockOpen)
-        openDefinitionMutex();
+    openDefinitionMutex();
+    ++gLockDepth;
     // Owned, timed out or failed: the caller's work is done in any case.
-    if (gLockOpen)
-        platform::acquireDefinitionLock(kDefinitionLockTimeoutMs);
+    if (gLockState == LockState::Open)
+        gLockWaitFailed =
+            !platform::acquireDefinitionLock(gLockWaitFailed ? 0 : kDefinitionLockTimeoutMs);
 }
 
 void unlockDefinitions() {
-    if (gLockOpen)
+    if (gLockState == LockState::Open)
         platform::releaseDefinitionLock();
+    if (gLockDepth > 0 && --gLockDepth == 0)
+        writeHeldMessages();
 }
 
 const IdocDefinition *loadSegmentDefinition(ParseContext &context, const char *name) {
+    // A name taken from a message that could lead out of the definition directories (or
+    // cut a path short) is not made into a path: no file defines it.
+    if (!isDefinitionFileName(name))
+        return nullptr;
     const std::string &p = programDirectory();
     if (gDefaultDefinitionPending) {
         gDefaultDefinitionPending = false; // used up whatever the outcome
@@ -131,16 +200,18 @@ const IdocDefinition *loadSegmentDefinition(ParseContext &context, const char *n
 const IdocDefinition *findDefinition(ParseContext &context, const char *name, FindMode mode) {
     // The cache belongs to this process alone, so a search of it needs no cross-process
     // lock: taking it would cost two system calls per data record, and a wait whenever
-    // another process reads its definition files. The lock is still opened at the search
-    // (with its message when it cannot be), and held wherever files may be read.
-    if (!gLockOpen)
-        openDefinitionMutex();
+    // another process reads its definition files. The lock is still opened at the first
+    // search (with its message when it cannot be), and held wherever files may be read.
+    openDefinitionMutex();
     if (const IdocDefinition *d = findCached(name))
         return d;
     if (mode == FindMode::Exact)
         return nullptr;
-    if (gLockOpen)
-        platform::acquireDefinitionLock(kDefinitionLockTimeoutMs);
+    // No file is read for a name that is not made into a path, nor for the lower versions
+    // of it (each holds the same characters): its search takes no lock.
+    bool readsFiles = isDefinitionFileName(name);
+    if (readsFiles)
+        lockDefinitions();
 
     // Version fallback: ORDERS05 tries ORDERS04 ... ORDERS00, each from the cache or its
     // files, and last ORDERS from the cache alone.
@@ -170,13 +241,15 @@ const IdocDefinition *findDefinition(ParseContext &context, const char *name, Fi
         if (!d)
             d = loadSegmentDefinition(context, candidate.c_str());
         if (d) {
-            unlockDefinitions();
+            if (readsFiles)
+                unlockDefinitions();
             return d;
         }
     }
     context.error = 0;
     const IdocDefinition *d = findDefinition(context, base.c_str(), FindMode::Exact);
-    unlockDefinitions();
+    if (readsFiles)
+        unlockDefinitions();
     return d;
 }
 

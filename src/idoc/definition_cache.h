@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "idoc/definition_model.h"
 
@@ -33,12 +34,28 @@ void beginDefinitionMessage();
 // earlier one would be found anyway, and memory stays bounded when files are re-read).
 void addDefinition(std::unique_ptr<IdocDefinition> definition);
 
-// The definition lock: recursive within the process, bounded wait that carries on.
-// True once the definition lock is open: a search of the cache then prints nothing.
-bool definitionLockOpen();
+// The definition lock: recursive within the process, bounded wait that carries on. It is
+// opened once per run (a lock that cannot be had is reported once and not tried again);
+// after a wait that timed out, acquisitions only try it until one gets it.
+// True once the lock has been opened or found unavailable: a search of the cache then
+// prints nothing.
+bool definitionLockSettled();
 void lockDefinitions();
 void unlockDefinitions();
 void openDefinitionMutex();
+
+// A message about definition files or the lock, for standard output: written at once, or,
+// while the lock is held, when it is released (in the same order).
+void writeDefinitionMessage(const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+// Whether a definition name may be made into the path of a definition file: not when it
+// holds "/", "\\", "..", a zero byte or another control character (0x00-0x1F, 0x7F). Such a
+// name is looked up in the cache only, as a name no file defines.
+bool isDefinitionFileName(std::string_view name);
 
 // The directory of the executable, ending in "/" (the tests may point it elsewhere).
 const std::string &programDirectory();

@@ -338,7 +338,7 @@ void readDefinitionStream(ParseContext &context, FILE *file) {
         if (r.kind == Keyword::BeginSegmentSection)
             readSegmentSection(r);
         else
-            std::fprintf(stdout, "Unexspected token '%s'\n", r.keyword);
+            writeDefinitionMessage("Unexspected token '%s'\n", r.keyword);
     }
 }
 
@@ -348,7 +348,9 @@ const IdocDefinition *readDefinitionFile(ParseContext &context, const char *name
     context.error = 0;
     FILE *file = platform::openDefinitionFile(path);
     if (!file) {
-        writeNameLine(stdout, "Unable to open ", path);
+        std::string line("Unable to open ");
+        appendPrintableName(line, path);
+        writeDefinitionMessage("%s\n", line.c_str());
         context.error = kErrorCannotOpenDefinition;
     } else {
         // The reader takes the file in blocks of its own buffer: no second buffer between.

@@ -291,7 +291,7 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const cha
     }
     // Found once per control record; searched again only while a search prints something.
     const IdocDefinition *header = context.dataRecordDefinition;
-    if (!header || !definitionLockOpen())
+    if (!header || !definitionLockSettled())
         header = context.dataRecordDefinition = findOrLoad(context, recordName);
     if (!header) {
         logError(context, "Unable to find segment %s.\n", recordName);

@@ -1,6 +1,8 @@
 // The operating-system services qpeek needs, and nothing else. posix.cpp implements them
 // for POSIX systems, win32.cpp for Windows; no other file of the program touches the
-// operating system.
+// operating system. One hook exists for tests and fuzz targets alone:
+// setDefinitionLockDirectory, which gives them a definition lock of their own (qpeek itself
+// has no option or environment variable that moves the lock).
 #pragma once
 
 #include <cstdint>
@@ -117,11 +119,27 @@ void releaseMessageFile(MessageFile &file);
 // The definition lock: one named lock per user, shared by every qpeek process of that user,
 // that the holding process may acquire again (each acquisition paired with one release).
 // openDefinitionLock opens or creates the lock object of that name; false when it cannot
-// (or may not safely) be had. acquireDefinitionLock waits at most timeoutMs and returns
-// whether this acquisition owns the lock; releaseDefinitionLock undoes the most recent
-// acquisition (no effect when that one did not own the lock).
+// (or may not safely) be had. acquireDefinitionLock waits at most timeoutMs (0: one try)
+// and returns whether this acquisition owns the lock; releaseDefinitionLock undoes the most
+// recent acquisition (no effect when that one did not own the lock).
+//
+// POSIX: the lock is an advisory flock on the file NAME in a directory of the user alone:
+// $XDG_RUNTIME_DIR when it is a directory owned by the user that nobody else may write to,
+// else the private directory /tmp/qpeek-UID, created with mode 0700. A private directory
+// that is a link, not a directory, owned by someone else or open to others is refused, and
+// so is a lock file that is not a regular file owned by the user. Windows: a named mutex.
 bool openDefinitionLock(const std::string &name);
 bool acquireDefinitionLock(int timeoutMs);
 void releaseDefinitionLock();
+
+// The user part of the lock's name: the user name; on POSIX the user id in decimal when the
+// user has no name (no passwd entry), so that such users do not share one lock.
+std::string lockUserName();
+
+// Tests and fuzz targets only: the private lock directory is made in `directory` instead of
+// /tmp, and $XDG_RUNTIME_DIR is not consulted, so that they never take (or wait for) the
+// lock of the user's real qpeek runs. Call before the lock is first opened. No effect on
+// Windows, whose mutex names have no directory.
+void setDefinitionLockDirectory(const std::string &directory);
 
 } // namespace qpeek::platform

@@ -386,15 +386,40 @@ namespace {
 int gLockFd = -1;
 std::vector<bool> gAcquisitions; // per open acquisition: does it own the lock?
 int gOwningAcquisitions = 0;
+std::string gPrivateLockParent = "/tmp"; // where the private lock directory is made
+bool gRuntimeDirectoryAllowed = true;
 
-// $XDG_RUNTIME_DIR when it is a directory of ours, else /tmp.
-std::string lockDirectory() {
-    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+// A directory fit to hold the lock: a directory owned by the user that nobody else may
+// write to (or, with `privateOnly`, nobody else may use at all).
+bool isOwnDirectory(int fd, bool privateOnly) {
     struct stat st;
-    if (runtime && *runtime == '/' && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) &&
-        st.st_uid == geteuid())
-        return std::string(runtime);
-    return std::string("/tmp");
+    mode_t others = privateOnly ? 077 : 022;
+    return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+           (st.st_mode & others) == 0;
+}
+
+// The directory of the lock file, open; -1 when there is none fit for it. $XDG_RUNTIME_DIR
+// when it is usable, else PARENT/qpeek-UID, created 0700 if missing and then opened without
+// following a link, so the checks are made on the directory itself whatever happens to the
+// name meanwhile.
+int openLockDirectory() {
+    const char *runtime = gRuntimeDirectoryAllowed ? std::getenv("XDG_RUNTIME_DIR") : nullptr;
+    if (runtime && *runtime == '/') {
+        int fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0 && isOwnDirectory(fd, false))
+            return fd;
+        if (fd >= 0)
+            close(fd);
+    }
+    std::string path = gPrivateLockParent + "/qpeek-" + std::to_string(geteuid());
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return -1;
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0 && !isOwnDirectory(fd, true)) {
+        close(fd);
+        fd = -1;
+    }
+    return fd;
 }
 
 int64_t monotonicMs() {
@@ -405,14 +430,27 @@ int64_t monotonicMs() {
 
 } // namespace
 
+std::string lockUserName() {
+    std::string name = userName();
+    return name.empty() ? std::to_string(geteuid()) : name;
+}
+
+void setDefinitionLockDirectory(const std::string &directory) {
+    gPrivateLockParent = directory;
+    gRuntimeDirectoryAllowed = false;
+}
+
 bool openDefinitionLock(const std::string &name) {
     if (gLockFd >= 0)
         return true;
-    std::string path = lockDirectory() + "/" + name;
-    // No symlink is followed and no FIFO blocks the open; a file planted by someone else
-    // (or anything but a regular file) is refused rather than locked.
-    int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
-                  0600);
+    int directory = openLockDirectory();
+    if (directory < 0)
+        return false;
+    // No symlink is followed and no FIFO blocks the open; anything but a regular file of
+    // the user is refused rather than locked.
+    int fd = openat(directory, name.c_str(),
+                    O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
+    close(directory);
     if (fd < 0)
         return false;
     struct stat st;

@@ -271,6 +271,12 @@ namespace {
 HANDLE definitionLock = nullptr;
 } // namespace
 
+std::string lockUserName() {
+    return userName();
+}
+
+void setDefinitionLockDirectory(const std::string &) {}
+
 // Joins the mutex another instance created, else creates it (not owned; a mutex that
 // another process creates meanwhile is returned all the same).
 bool openDefinitionLock(const std::string &name) {

@@ -101,6 +101,13 @@ write("error_1033_second_type", control_record("EDI_DC40", IDOCTYP="ORDERS05", C
 write("error_1034_not_control", saph() + b"E2EDK01005" + b" " * 200)
 write("fallback_orders07", order_body(segs=full, idoctyp="ORDERS07"))
 
+# Definition names from the message that must not become paths: an IDoc type that climbs
+# out of the program directory, one with a backslash, a control record name with a slash.
+write("name_type_parent_directory", order_body(segs=full, idoctyp="../planted05"))
+write("name_type_backslash", order_body(segs=full, idoctyp="ZZ\\ORDERS05"))
+write("name_control_slash", control_record("EDI_DC40", TABNAM="EDI_DC/4", IDOCTYP="ORDERS05") +
+      order_body(segs=full)[524:])
+
 # Special definition files: control and data-record definitions alone; ORDERS05 and the
 # control record without data-record definitions; a control record with two IDOCTYP
 # fields; an older order type ORDERS03 (the shipped ORDERS05 under that name).

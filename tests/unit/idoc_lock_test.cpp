@@ -1,5 +1,7 @@
 // The definition lock across processes: recursive within one process, exclusive between
-// processes of the user, a bounded wait that carries on, and lock paths that are refused.
+// processes of the user, a bounded wait that carries on, lock paths that are refused, the
+// private lock directory, a lock tried once per run, one wait per run for a stuck holder,
+// and messages kept while the lock is held.
 // The lock is opened once per process: ctest runs every test in a process of its own.
 #include <gtest/gtest.h>
 
@@ -8,11 +10,13 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "idoc/definition_cache.h"
 #include "platform/platform.h"
 
 namespace qpeek {
@@ -184,6 +188,305 @@ TEST(DefinitionLock, RefusedLockPathsLeaveTheRunComplete) {
         EXPECT_NE(lstat(target.c_str(), &st), 0) << kind; // nothing created through the link
         rmdir(lock.c_str());
     }
+}
+
+// A directory that stands for /tmp: the private lock directory is made in it.
+struct LockParent {
+    std::string path;
+    LockParent() {
+        char pattern[] = "/tmp/qpeek-parent-XXXXXX";
+        path = mkdtemp(pattern);
+        chmod(path.c_str(), 01777); // like /tmp, so that a second user can make its directory
+    }
+    ~LockParent() {
+        std::string command = "rm -rf '" + path + "'";
+        if (std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "could not remove %s\n", path.c_str());
+    }
+    std::string privateDirectory(uid_t uid) const { return path + "/qpeek-" + std::to_string(uid); }
+};
+
+// Runs the work in a child process (fresh lock state, optionally as another user without a
+// passwd entry); returns its exit status, or -1 when it did not exit normally.
+template <typename Work> int inChild(uid_t uid, Work work) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (uid != geteuid() && (setgid(uid) != 0 || setuid(uid) != 0))
+            _exit(90);
+        _exit(work());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+constexpr uid_t kUserWithoutName = 54321; // no passwd entry
+constexpr uid_t kOtherUser = 54322;
+
+TEST(DefinitionLock, PrivateDirectoryIsTheUsersOwnOrRefused) {
+    const uid_t me = geteuid();
+    struct Case {
+        const char *what;
+        void (*prepare)(const std::string &directory);
+        bool opened;
+        bool needsRoot;
+    };
+    const Case cases[] = {
+        {"missing: made 0700", [](const std::string &) {}, true, false},
+        {"present 0700", [](const std::string &d) { mkdir(d.c_str(), 0700); }, true, false},
+        {"open to the group",
+         [](const std::string &d) {
+             mkdir(d.c_str(), 0700);
+             chmod(d.c_str(), 0750);
+         },
+         false, false},
+        {"open to everyone",
+         [](const std::string &d) {
+             mkdir(d.c_str(), 0700);
+             chmod(d.c_str(), 0777);
+         },
+         false, false},
+        {"a regular file",
+         [](const std::string &d) { close(open(d.c_str(), O_CREAT | O_WRONLY, 0600)); }, false,
+         false},
+        {"a link to a directory of the user",
+         [](const std::string &d) {
+             std::string target = d + "-target";
+             mkdir(target.c_str(), 0700);
+             if (symlink(target.c_str(), d.c_str()) != 0)
+                 std::perror("symlink");
+         },
+         false, false},
+        {"another user's directory",
+         [](const std::string &d) {
+             mkdir(d.c_str(), 0700);
+             if (chown(d.c_str(), kOtherUser, kOtherUser) != 0)
+                 std::perror("chown");
+         },
+         false, true},
+    };
+    for (const Case &c : cases) {
+        if (c.needsRoot && me != 0)
+            continue; // only root can make a directory owned by someone else
+        LockParent parent;
+        std::string directory = parent.privateDirectory(me);
+        c.prepare(directory);
+        int rc = inChild(me, [&] {
+            platform::setDefinitionLockDirectory(parent.path);
+            return platform::openDefinitionLock(lockName()) ? 0 : 1;
+        });
+        EXPECT_EQ(rc, c.opened ? 0 : 1) << c.what;
+        struct stat st;
+        if (c.opened) {
+            ASSERT_EQ(lstat(directory.c_str(), &st), 0) << c.what;
+            EXPECT_EQ(st.st_mode & 07777, 0700u) << c.what;
+            ASSERT_EQ(lstat((directory + "/" + lockName()).c_str(), &st), 0) << c.what;
+            EXPECT_TRUE(S_ISREG(st.st_mode)) << c.what;
+        } else {
+            EXPECT_NE(lstat((directory + "/" + lockName()).c_str(), &st), 0)
+                << c.what << ": a lock file was made in a refused directory";
+        }
+    }
+}
+
+TEST(DefinitionLock, RuntimeDirectoryOthersMayWriteToIsNotUsed) {
+    RuntimeDirectory runtime;
+    chmod(runtime.path.c_str(), 0777);
+    int rc = inChild(geteuid(), [] { return platform::openDefinitionLock(lockName()) ? 0 : 1; });
+    EXPECT_EQ(rc, 0); // in the private directory under /tmp instead
+    struct stat st;
+    EXPECT_NE(lstat(runtime.lockPath().c_str(), &st), 0);
+    EXPECT_EQ(lstat(("/tmp/qpeek-" + std::to_string(geteuid()) + "/" + lockName()).c_str(), &st),
+              0);
+}
+
+TEST(DefinitionLock, UserWithoutNameHasALockOfItsOwn) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run as a user without a passwd entry";
+    LockParent parent;
+    int rc = inChild(kUserWithoutName, [&] {
+        if (platform::lockUserName() != std::to_string(kUserWithoutName))
+            return 2;
+        platform::setDefinitionLockDirectory(parent.path);
+        return platform::openDefinitionLock(platform::lockUserName() + "IDOCSHARE.SEM") ? 0 : 1;
+    });
+    EXPECT_EQ(rc, 0);
+    std::string lock = parent.privateDirectory(kUserWithoutName) + "/54321IDOCSHARE.SEM";
+    struct stat st;
+    ASSERT_EQ(lstat(lock.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kUserWithoutName);
+
+    // Another user that squatted the name of its private directory: refused.
+    LockParent squatted;
+    std::string directory = squatted.privateDirectory(kUserWithoutName);
+    ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
+    ASSERT_EQ(chown(directory.c_str(), kOtherUser, kOtherUser), 0);
+    rc = inChild(kUserWithoutName, [&] {
+        platform::setDefinitionLockDirectory(squatted.path);
+        return platform::openDefinitionLock("54321IDOCSHARE.SEM") ? 0 : 1;
+    });
+    EXPECT_EQ(rc, 1);
+}
+
+// Standard output redirected to a file for one test; `text` reads what has reached it.
+struct StdoutFile {
+    std::string path;
+    int saved = -1;
+    StdoutFile() {
+        char pattern[] = "/tmp/qpeek-stdout-XXXXXX";
+        int fd = mkstemp(pattern);
+        path = pattern;
+        std::fflush(stdout);
+        saved = dup(1);
+        dup2(fd, 1);
+        close(fd);
+    }
+    ~StdoutFile() {
+        std::fflush(stdout);
+        dup2(saved, 1);
+        close(saved);
+        std::remove(path.c_str());
+    }
+    std::string text() const {
+        std::fflush(stdout);
+        std::string t;
+        if (FILE *f = std::fopen(path.c_str(), "rb")) {
+            char buf[4096];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+                t.append(buf, n);
+            std::fclose(f);
+        }
+        return t;
+    }
+};
+
+TEST(DefinitionLock, LockThatCannotBeHadIsReportedOncePerRun) {
+    LockParent parent;
+    // A file where the private directory should be: the lock cannot be opened.
+    close(open(parent.privateDirectory(geteuid()).c_str(), O_CREAT | O_WRONLY, 0600));
+    platform::setDefinitionLockDirectory(parent.path);
+    setProgramDirectory(parent.path + "/");
+    std::string written;
+    double seconds = 0;
+    {
+        StdoutFile out;
+        ParseContext context;
+        auto start = Clock::now();
+        for (int i = 0; i < 1000; ++i) {
+            findDefinition(context, "EDI_DC40", FindMode::Exact);
+            lockDefinitions();
+            unlockDefinitions();
+        }
+        seconds = secondsSince(start);
+        written = out.text();
+    }
+    EXPECT_LT(seconds, 1.0);
+    EXPECT_EQ(written, "Unable to CreateMutex(" + lockName() + ")\n");
+    EXPECT_TRUE(definitionLockSettled());
+}
+
+TEST(DefinitionLock, StuckHolderIsWaitedForOncePerRun) {
+    LockParent parent;
+    platform::setDefinitionLockDirectory(parent.path);
+    std::string directory = parent.privateDirectory(geteuid());
+    ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
+    std::string lock = directory + "/" + lockName();
+    pid_t holder = holdLockInOtherProcess(lock, 30000);
+
+    auto start = Clock::now();
+    lockDefinitions(); // the one full wait
+    lockDefinitions(); // nested, after it: one try
+    unlockDefinitions();
+    unlockDefinitions();
+    double first = secondsSince(start);
+    EXPECT_GE(first, 4.9);
+    EXPECT_LT(first, 6.5);
+    start = Clock::now();
+    for (int i = 0; i < 50; ++i) {
+        lockDefinitions();
+        unlockDefinitions();
+    }
+    EXPECT_LT(secondsSince(start), 1.0) << "acquisitions after the timed-out one waited";
+
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    lockDefinitions(); // one try, which gets it
+    EXPECT_FALSE(otherProcessGetsLock(lock));
+    unlockDefinitions();
+    EXPECT_TRUE(otherProcessGetsLock(lock));
+
+    // Once one acquisition got it, the next one waits again as long as it has to.
+    holder = holdLockInOtherProcess(lock, 1000);
+    start = Clock::now();
+    lockDefinitions();
+    double waited = secondsSince(start);
+    EXPECT_FALSE(otherProcessGetsLock(lock));
+    unlockDefinitions();
+    waitpid(holder, nullptr, 0);
+    EXPECT_GE(waited, 0.8);
+    EXPECT_LT(waited, 4.5);
+}
+
+TEST(DefinitionLock, MessagesWrittenUnderTheLockFollowItsRelease) {
+    LockParent parent;
+    platform::setDefinitionLockDirectory(parent.path);
+    std::string token(3000, 'x'); // longer than a line buffer
+    std::string held, released, after, flooding, flooded;
+    {
+        StdoutFile out;
+        lockDefinitions();
+        writeDefinitionMessage("Unable to open %s\n", "a.parser");
+        lockDefinitions();
+        writeDefinitionMessage("Unexspected token '%s'\n", token.c_str());
+        unlockDefinitions();
+        held = out.text();
+        unlockDefinitions();
+        released = out.text();
+        writeDefinitionMessage("Unable to open %s\n", "b.parser");
+        after = out.text();
+        // A flood goes out as it comes once it passes the limit: memory stays bounded.
+        lockDefinitions();
+        for (int i = 0; i < 100000; ++i)
+            writeDefinitionMessage("Unexspected token '%s'\n", "PLANTED");
+        flooding = out.text();
+        unlockDefinitions();
+        flooded = out.text();
+    }
+    EXPECT_EQ(held, "") << "written while the lock was held";
+    std::string expected = "Unable to open a.parser\nUnexspected token '" + token + "'\n";
+    EXPECT_EQ(released, expected);
+    expected += "Unable to open b.parser\n";
+    EXPECT_EQ(after, expected);
+    EXPECT_GE(flooding.size(), expected.size() + (1u << 20));
+    EXPECT_LT(flooding.size(), flooded.size());
+    EXPECT_EQ(flooded.size(), expected.size() + 100000u * 28);
+}
+
+TEST(DefinitionNames, OnlyPlainNamesBecomePaths) {
+    using namespace std::string_view_literals;
+    const std::pair<std::string_view, bool> cases[] = {
+        {"ORDERS05", true},
+        {"EDI_DC40", true},
+        {"ICI_DD40", true},
+        {"Z1.ORDERS", true},
+        {"ORDERS\xe4"
+         "05",
+         true}, // bytes of other code pages are ordinary characters
+        {"", true},
+        {"../../../../tmp/x", false},
+        {"..", false},
+        {"ORDERS..05", false},
+        {"EDI_DC/4", false},
+        {"ZZ\\ORDERS05", false},
+        {"ORD\tRS05", false},
+        {"ORDERS05\n", false},
+        {"ORDERS\x1b[2J", false},
+        {"ORDERS\x7f", false},
+        {"ORDERS\0../x"sv, false},
+    };
+    for (const auto &[name, plain] : cases)
+        EXPECT_EQ(isDefinitionFileName(name), plain) << name;
 }
 
 } // namespace

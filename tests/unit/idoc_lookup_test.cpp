@@ -99,6 +99,23 @@ TEST(DefinitionLookup, NameWithoutDigitsGetsOneMoreLoadOfItself) {
     EXPECT_EQ(out, "Unable to open " + p + "qpeek.parser\n" + twice + twice);
 }
 
+TEST(DefinitionLookup, NamesThatAreNoFileNamesReadNoFile) {
+    ScratchProgramDirectory dir;
+    dir.write("ORDERS04.parser", idoc("ORDERS04"));
+    beginDefinitionMessage();
+    // Each would name a path outside the definition directories, or a line-breaking one: no
+    // file is tried for them, nothing is written, and the default file is still to be read.
+    for (const char *name :
+         {"../ORDERS05", "..\\ORDERS05", "ORD\tRS05", "ORDERS05\x1b", "A/..", "ORDERS05\x7f"}) {
+        auto [found, out] = lookUp(name, FindMode::Fallback, false);
+        EXPECT_EQ(found, "-") << name;
+        EXPECT_EQ(out, "") << name;
+    }
+    auto [found, out] = lookUp("ORDERS05", FindMode::Fallback, false);
+    EXPECT_EQ(found, "ORDERS04");
+    EXPECT_EQ(out.rfind("Unable to open " + dir.path + "qpeek.parser\n", 0), 0u) << out;
+}
+
 TEST(DefinitionLookup, RereadingTheDefaultFileKeepsMemoryBounded) {
     ScratchProgramDirectory dir;
     dir.write("qpeek.parser", idoc("EDI_DC40") + idoc("ORDERS05"));

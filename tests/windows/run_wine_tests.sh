@@ -113,12 +113,16 @@ done
 [ "${UPDATE_GOLDEN:-0}" = 1 ] && exit 0
 echo "golden cases under wine: $((g_passed + g_failed + g_skipped)) run, $g_passed passed, $g_failed failed, $g_skipped skipped"
 
-# ---- system tests (tests/system/*.sh QPEEK ROOT) against qpeek.exe: many processes at once.
+# ---- system tests (tests/system/*.sh QPEEK ROOT PROBE) against qpeek.exe: many processes at
+# once, and the lock probe holding the definition lock.
 echo "== system tests under wine"
+probe_wrapper=$work/bin/qpeek_lock_probe
+printf '#!/bin/sh\nexec %s %s "$@"\n' "'$WINE'" "'$probe_exe'" >"$probe_wrapper"
+chmod +x "$probe_wrapper"
 for script in "$root"/tests/system/*.sh; do
     [ -f "$script" ] || continue
     name=$(basename "$script" .sh)
-    if timeout 600 bash "$script" "$wrapper" "$root" >"$work/system.log" 2>&1; then
+    if timeout 600 bash "$script" "$wrapper" "$root" "$probe_wrapper" >"$work/system.log" 2>&1; then
         pass "system.$name"
     else
         fail "system.$name"
@@ -210,6 +214,29 @@ if grep -rlq --include='*.cpp' acquireDefinitionLock "$root/src/idoc" 2>/dev/nul
 else
     skip lock.qpeek_waits_for_other_process "the IDoc engine in this tree does not take the definition lock yet"
 fi
+# 4. Another kind of object (an event) holds the lock's name: no mutex of that name can be
+#    opened or created. qpeek.exe says so once per run, not at every definition search, and
+#    reports every message as it does with the lock.
+mkdir -p "$work/lock4/bin" "$work/lock4/messages"
+cp "$qpeek_exe" "$work/lock4/bin/qpeek.exe"
+cp "$root/Resources/qpeek.parser" "$work/lock4/bin/"
+cp "$root"/samples/idoc_*.qpk "$work/lock4/messages/"
+(cd "$work/lock4/messages" && timeout 60 "$WINE" "$work/lock4/bin/qpeek.exe" '*.qpk' -d) >"$work/q4free" 2>&1
+probe --event - 10000 >"$work/e4" 2>&1 &
+a=$!
+if wait_for "$work/e4" '^event 1'; then
+    start=$(now_ms)
+    (cd "$work/lock4/messages" && timeout 60 "$WINE" "$work/lock4/bin/qpeek.exe" '*.qpk' -d) >"$work/q4" 2>&1
+    q_rc=$? elapsed=$(($(now_ms) - start))
+    message='^Unable to CreateMutex\(.*IDOCSHARE\.SEM\)\r?$'
+    count=$(grep -a -c -E "$message" "$work/q4")
+    check mutex_name_taken_reported_once '[ "$q_rc" = 0 ] && [ "$count" = 1 ] && [ "$elapsed" -lt 9000 ] && grep -a -v -E "$message" "$work/q4" | cmp -s "$work/q4free" -' \
+        "qpeek.exe rc $q_rc after $elapsed ms, $count message line(s); $(grep -a -c '^Processing' "$work/q4") messages; without the lock: $(grep -a -c -E "$message" "$work/q4free") message line(s)"
+else
+    fail lock.mutex_name_taken_reported_once
+    echo "    the probe could not hold the event: $(tr '\n' ' ' <"$work/e4")"
+fi
+wait "$a"
 echo "lock tests under wine: $((passed - l_passed + failed - l_failed + skipped - l_skipped)) run, $((passed - l_passed)) passed, $((failed - l_failed)) failed, $((skipped - l_skipped)) skipped"
 
 echo "== Windows suite under wine: $((passed + failed + skipped)) tests run"
