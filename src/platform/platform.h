@@ -47,7 +47,8 @@ bool findFiles(const std::string &pattern, NameList &names);
 // ("../Resources/" here; the Windows build uses "..\\Resources\\").
 extern const char *const kResourcesDirectory;
 
-// Puts standard output into the mode the reports need (binary: "\n" stays one byte).
+// Puts standard output and standard error into the mode of the platform's console programs
+// (POSIX: nothing to do; Windows: text mode, every "\n" written as CR LF).
 void initStandardStreams();
 
 // Writes bytes to the stream's file straight from the caller's memory, after the stream's

@@ -25,12 +25,14 @@ const char kPathSeparator = '\\';
 const char *const kListSeparators = ";,";
 const char *const kResourcesDirectory = "..\\Resources\\";
 
-// Text mode would turn every "\n" of the reports into "\r\n".
+// Text mode, as every Windows console program written in C has them: each "\n" is written
+// as CR LF, also into a file or a pipe. The -o file is opened "wb" and keeps single line
+// feeds.
 void initStandardStreams() {
     std::fflush(stdout);
     std::fflush(stderr);
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
+    _setmode(_fileno(stdout), _O_TEXT);
+    _setmode(_fileno(stderr), _O_TEXT);
 }
 
 size_t writeUnbuffered(FILE *, const void *, size_t) {

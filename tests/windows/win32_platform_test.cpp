@@ -1,6 +1,6 @@
 // The Win32 side of the platform layer: the definition lock as a named mutex (recursive
 // for its owner, a bounded wait, a release without ownership that changes nothing) and
-// the binary mode of the standard streams. Another owner is simulated by a thread that
+// the text mode of the standard streams. Another owner is simulated by a thread that
 // holds its own handle of the same mutex.
 #include <gtest/gtest.h>
 
@@ -101,11 +101,11 @@ TEST(Win32DefinitionLock, RecursiveBoundedAndReleasedOnlyByItsOwner) {
     platform::releaseDefinitionLock();
 }
 
-TEST(Win32StandardStreams, BinaryMode) {
+TEST(Win32StandardStreams, TextMode) {
     platform::initStandardStreams();
     // _setmode returns the previous mode.
-    EXPECT_EQ(_setmode(_fileno(stdout), _O_BINARY), _O_BINARY);
-    EXPECT_EQ(_setmode(_fileno(stderr), _O_BINARY), _O_BINARY);
+    EXPECT_EQ(_setmode(_fileno(stdout), _O_TEXT), _O_TEXT);
+    EXPECT_EQ(_setmode(_fileno(stderr), _O_TEXT), _O_TEXT);
 }
 
 TEST(Win32Paths, SeparatorAndResources) {
