@@ -3,9 +3,11 @@
 #include "driver/message_file.h"
 
 #include <cstring>
+#include <string>
 
 #include "driver/descriptor.h"
 #include "driver/dispatch.h"
+#include "driver/report_lines.h"
 #include "platform/platform.h"
 
 namespace qpeek {
@@ -27,12 +29,29 @@ void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode) {
         writeDetail(out, md, body);
 }
 
-int processFile(FILE *out, const char *path, int mode) {
-    // One loaded file at a time; its read buffer serves every message of the run.
-    static platform::MessageFile file;
+namespace {
+
+void writeProcessingLine(const char *path) {
     std::fputs("Processing ", stdout);
     std::fputs(path, stdout);
     std::fputc('\n', stdout);
+}
+
+} // namespace
+
+int processNameOutsideCodePage(const char *path) {
+    writeProcessingLine(path);
+    std::fprintf(stdout, "Unable to open %s\n", path);
+    std::string text("qpeek: the name ");
+    text.append(path).append(" cannot be represented in ").append(platform::codePageName());
+    writeErrorText(text.append("\n").c_str());
+    return kStatusCannotOpen;
+}
+
+int processFile(FILE *out, const char *path, int mode) {
+    // One loaded file at a time; its read buffer serves every message of the run.
+    static platform::MessageFile file;
+    writeProcessingLine(path);
     switch (platform::readMessageFile(path, file)) {
     case platform::ReadStatus::Ok:
         break;

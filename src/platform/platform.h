@@ -24,14 +24,27 @@ struct NameList {
     std::string arena;
     std::vector<uint32_t> offsets;
 
+    // Where the name stands in the arena, for the few names that lost characters on their
+    // way into the code page (usually none).
+    std::vector<uint32_t> outsideCodePage;
+
     size_t size() const { return offsets.size(); }
     const char *operator[](size_t i) const { return arena.c_str() + offsets[i]; }
+    bool isOutsideCodePage(size_t i) const {
+        for (uint32_t offset : outsideCodePage)
+            if (offset == offsets[i])
+                return true;
+        return false;
+    }
     void clear() {
         arena.clear();
         offsets.clear();
+        outsideCodePage.clear();
     }
-    void add(const char *name) {
+    void add(const char *name, bool lostCharacters = false) {
         offsets.push_back(static_cast<uint32_t>(arena.size()));
+        if (lostCharacters)
+            outsideCodePage.push_back(offsets.back());
         arena.append(name).push_back('\0');
     }
 };
@@ -40,8 +53,20 @@ struct NameList {
 // among the entries of the pattern's directory, as bare names, in the platform's order.
 // Returns false when nothing matches (or the directory cannot be read). POSIX: letter case
 // counts, names sorted, "." and ".." left out. Windows: the system's search, letter case
-// ignored, "." and ".." returned like any match.
+// ignored, "." and ".." returned like any match, names in the active code page; a name
+// with characters the code page cannot represent comes with "?" (or a look-alike letter)
+// in their place and is marked outside the code page.
 bool findFiles(const std::string &pattern, NameList &names);
+
+// One flag per command-line argument (argv[0] included): true where the argument as typed
+// has characters that the active code page cannot represent, so that argv holds "?" or a
+// look-alike letter in their place and names another file, or a pattern. All false on
+// POSIX, where arguments arrive as the bytes typed.
+std::vector<bool> argumentsOutsideCodePage(int argc, char **argv);
+
+// The character set of names, as the line about a name outside it calls it
+// ("code page 1252" on Windows).
+std::string codePageName();
 
 // The relative directory, from the program directory, of the shipped definition files
 // ("../Resources/" here; the Windows build uses "..\\Resources\\").

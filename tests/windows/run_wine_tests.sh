@@ -35,6 +35,9 @@ wineserver=$(dirname "$WINE")/wineserver64
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Names on the Unix side in UTF-8, as wine reads them; wine's active code page is then 1252,
+# which the cases with names outside the code page expect.
+export LC_ALL=C.UTF-8
 cleanup() {
     [ -n "$wineserver" ] && WINEPREFIX=$WINEPREFIX "$wineserver" -k 2>/dev/null
     rm -rf "$work"
