@@ -90,8 +90,12 @@ int processPattern(FILE *out, const char *pattern, int mode) {
         prefix.resize(cut + 1);
     else
         prefix.clear();
-    if (prefix.empty())
+    // A current directory outside the code page makes every joined path another one.
+    bool prefixOutsideCodePage = false;
+    if (prefix.empty()) {
         prefix = platform::currentDirectory() + platform::kPathSeparator;
+        prefixOutsideCodePage = platform::currentDirectoryOutsideCodePage();
+    }
 
     platform::NameList names;
     if (!platform::findFiles(pattern, names)) {
@@ -104,7 +108,7 @@ int processPattern(FILE *out, const char *pattern, int mode) {
         if (std::ferror(out))
             break;
         path.assign(prefix).append(names[i]);
-        if (names.isOutsideCodePage(i))
+        if (prefixOutsideCodePage || names.isOutsideCodePage(i))
             processNameOutsideCodePage(path.c_str());
         else
             processFile(out, path.c_str(), mode);

@@ -86,6 +86,9 @@ bool pathExists(const char *path);
 
 // The current working directory (empty on failure).
 std::string currentDirectory();
+// True when the current directory's path has characters that the active code page cannot
+// represent (Windows), so that currentDirectory() names another directory, or none.
+bool currentDirectoryOutsideCodePage();
 
 // The value of an environment variable; false when it does not exist.
 bool environmentValue(const char *name, std::string &value);

@@ -128,6 +128,10 @@ std::vector<bool> argumentsOutsideCodePage(int argc, char **) {
     return std::vector<bool>(argc > 0 ? static_cast<size_t>(argc) : 0, false);
 }
 
+bool currentDirectoryOutsideCodePage() {
+    return false;
+}
+
 std::string codePageName() {
     return "the locale's character set";
 }

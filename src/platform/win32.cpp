@@ -181,6 +181,18 @@ std::string currentDirectory() {
     return std::string();
 }
 
+bool currentDirectoryOutsideCodePage() {
+    DWORD size = GetCurrentDirectoryW(0, nullptr); // terminating zero included
+    if (size == 0)
+        return false;
+    std::wstring dir(size, L'\0');
+    DWORD n = GetCurrentDirectoryW(size, &dir[0]);
+    if (n == 0 || n >= size)
+        return false;
+    dir.resize(n);
+    return !fitsCodePage(dir, GetACP());
+}
+
 bool environmentValue(const char *name, std::string &value) {
     std::string buf(256, '\0');
     for (int attempt = 0; attempt < 4; ++attempt) {
