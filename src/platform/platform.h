@@ -19,32 +19,22 @@ extern const char kPathSeparator;
 extern const char *const kListSeparators;
 
 // Names held back to back in one buffer (zero-terminated), so that a directory of a hundred
-// thousand matches costs a few bytes per name and no allocation per name.
+// thousand matches costs a few bytes per name and no allocation per name. The byte before
+// each name marks a name that lost characters on its way into the code page.
 struct NameList {
     std::string arena;
     std::vector<uint32_t> offsets;
 
-    // Where the name stands in the arena, for the few names that lost characters on their
-    // way into the code page (usually none).
-    std::vector<uint32_t> outsideCodePage;
-
     size_t size() const { return offsets.size(); }
     const char *operator[](size_t i) const { return arena.c_str() + offsets[i]; }
-    bool isOutsideCodePage(size_t i) const {
-        for (uint32_t offset : outsideCodePage)
-            if (offset == offsets[i])
-                return true;
-        return false;
-    }
+    bool isOutsideCodePage(size_t i) const { return arena[offsets[i] - 1] != 0; }
     void clear() {
         arena.clear();
         offsets.clear();
-        outsideCodePage.clear();
     }
     void add(const char *name, bool lostCharacters = false) {
+        arena.push_back(lostCharacters ? 1 : 0);
         offsets.push_back(static_cast<uint32_t>(arena.size()));
-        if (lostCharacters)
-            outsideCodePage.push_back(offsets.back());
         arena.append(name).push_back('\0');
     }
 };
