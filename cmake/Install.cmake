@@ -1,5 +1,6 @@
-# Install layout and the Debian package.
+# Install layout, the Debian package and the Windows zip.
 #
+# The programs are QPEEK_PROGRAMS (CMakeLists.txt), each with its manual page docs/NAME.1.
 # qpeek looks for its parser definitions relative to the real path of its executable
 # (bin/qpeek.parser, bin/NAME.parser, then bin/../Resources/NAME.parser), so everything
 # is installed under one prefix directory, by default /opt/qpeek:
@@ -21,8 +22,22 @@
 #
 # Because the program directory is taken from the real path, /usr/bin/qpeek still finds
 # <prefix>/bin/qpeek.parser and <prefix>/Resources.
+#
+# The Windows build installs into one folder qpeek-VERSION (by default in the build
+# directory), which `cpack -G ZIP` packs into qpeek-VERSION-win64.zip:
+#
+#   qpeek-VERSION\README.txt              this README, CR LF line ends
+#   qpeek-VERSION\bin\qpeek.exe           the program (Release, stripped in the zip)
+#   qpeek-VERSION\bin\qpeek.parser        the default definition file
+#   qpeek-VERSION\Resources\*.parser      the shipped definitions
+#   qpeek-VERSION\samples\*.qpk           sample messages
+#   qpeek-VERSION\doc\qpeek.txt           the manual page as plain text
+#   qpeek-VERSION\doc\copyright.txt       the copyright file
 
-if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND UNIX)
+if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND WIN32)
+    set(CMAKE_INSTALL_PREFIX ${CMAKE_BINARY_DIR}/qpeek-${PROJECT_VERSION}
+        CACHE PATH "Install prefix" FORCE)
+elseif(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND UNIX)
     set(CMAKE_INSTALL_PREFIX /opt/qpeek CACHE PATH "Install prefix" FORCE)
 endif()
 set(QPEEK_SYSTEM_BINDIR /usr/bin CACHE PATH "Directory of the qpeek link on the PATH")
@@ -32,40 +47,51 @@ set(QPEEK_PACKAGE_MAINTAINER "qpeek maintainers <qpeek@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
 
 # Everything under the prefix.
-install(TARGETS qpeek RUNTIME DESTINATION bin COMPONENT qpeek)
+install(TARGETS ${QPEEK_PROGRAMS} RUNTIME DESTINATION bin COMPONENT qpeek)
 install(FILES Resources/qpeek.parser DESTINATION bin COMPONENT qpeek OPTIONAL)
 # Globbed with CONFIGURE_DEPENDS, so definitions and samples added later are picked up by
 # the next build.
 file(GLOB QPEEK_DEFINITION_FILES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/Resources/*.parser)
 file(GLOB QPEEK_SAMPLE_FILES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/samples/*.qpk)
 install(FILES ${QPEEK_DEFINITION_FILES} DESTINATION Resources COMPONENT qpeek)
+if(WIN32)
+    include(cmake/windows/Package.cmake)
+    return()
+endif()
 install(FILES ${QPEEK_SAMPLE_FILES} DESTINATION share/qpeek/samples COMPONENT qpeek)
 install(FILES README.md docs/copyright DESTINATION share/doc/qpeek COMPONENT qpeek)
 
-# The manual page, the links and the package are for Unix-like systems; on Windows the
-# program directory holds everything and no installer is built here.
+# The manual pages, the links and the package are for Unix-like systems.
 if(NOT UNIX)
     return()
 endif()
 
-# The manual page, compressed at build time (-n: no name or time stamp inside, so the
+# The manual pages, compressed at build time (-n: no name or time stamp inside, so the
 # package content does not change from one build to the next).
-set(QPEEK_MANPAGE ${CMAKE_CURRENT_SOURCE_DIR}/docs/qpeek.1)
-set(QPEEK_MANPAGE_GZ ${CMAKE_CURRENT_BINARY_DIR}/qpeek.1.gz)
-add_custom_command(OUTPUT ${QPEEK_MANPAGE_GZ}
-                   COMMAND gzip -9 -n -c ${QPEEK_MANPAGE} > ${QPEEK_MANPAGE_GZ}
-                   DEPENDS ${QPEEK_MANPAGE}
-                   COMMENT "Compressing the manual page")
-add_custom_target(qpeek_manpage ALL DEPENDS ${QPEEK_MANPAGE_GZ})
-install(FILES ${QPEEK_MANPAGE_GZ} DESTINATION share/man/man1 COMPONENT qpeek)
+set(QPEEK_MANPAGES_GZ)
+set(QPEEK_SYSTEM_LINKS)
+foreach(program ${QPEEK_PROGRAMS})
+    set(manpage ${CMAKE_CURRENT_SOURCE_DIR}/docs/${program}.1)
+    set(manpage_gz ${CMAKE_CURRENT_BINARY_DIR}/${program}.1.gz)
+    add_custom_command(OUTPUT ${manpage_gz}
+                       COMMAND gzip -9 -n -c ${manpage} > ${manpage_gz}
+                       DEPENDS ${manpage}
+                       COMMENT "Compressing the manual page ${program}.1")
+    list(APPEND QPEEK_MANPAGES_GZ ${manpage_gz})
+    list(APPEND QPEEK_SYSTEM_LINKS
+         "\"${QPEEK_SYSTEM_BINDIR}/${program}|bin/${program}\""
+         "\"${QPEEK_SYSTEM_MANDIR}/${program}.1.gz|share/man/man1/${program}.1.gz\"")
+endforeach()
+add_custom_target(qpeek_manpage ALL DEPENDS ${QPEEK_MANPAGES_GZ})
+install(FILES ${QPEEK_MANPAGES_GZ} DESTINATION share/man/man1 COMPONENT qpeek)
+string(JOIN "\n            " QPEEK_SYSTEM_LINKS ${QPEEK_SYSTEM_LINKS})
 
 # The files outside the prefix. The links point at the prefix chosen at install time.
 install(FILES docs/copyright DESTINATION ${QPEEK_SYSTEM_DOCDIR} COMPONENT system EXCLUDE_FROM_ALL)
 install(CODE "
     cmake_path(ABSOLUTE_PATH CMAKE_INSTALL_PREFIX NORMALIZE OUTPUT_VARIABLE _qpeek_prefix)
     foreach(_qpeek_link
-            \"${QPEEK_SYSTEM_BINDIR}/qpeek|bin/qpeek\"
-            \"${QPEEK_SYSTEM_MANDIR}/qpeek.1.gz|share/man/man1/qpeek.1.gz\")
+            ${QPEEK_SYSTEM_LINKS})
         string(REPLACE \"|\" \";\" _qpeek_link \"\${_qpeek_link}\")
         list(GET _qpeek_link 0 _qpeek_name)
         list(GET _qpeek_link 1 _qpeek_target)

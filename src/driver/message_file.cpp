@@ -63,6 +63,15 @@ void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode) {
         writeDetail(out, md, body);
 }
 
+int processNameOutsideCodePage(const char *path) {
+    writeNameLine(stdout, "Processing ", path);
+    writeNameLine(stdout, "Unable to open ", path);
+    std::string text("qpeek: the name ");
+    text.append(path).append(" cannot be represented in ").append(platform::codePageName());
+    writeErrorText(text.append("\n").c_str());
+    return kStatusCannotOpen;
+}
+
 int processFile(FILE *out, const char *path, int mode) {
     // One loaded file at a time; its read buffer serves every message of the run.
     static platform::MessageFile file;

@@ -14,6 +14,12 @@ constexpr int kStatusCannotOpen = 98;
 // (any other mode) to out. Returns 0, or 98 when the file cannot be opened.
 int processFile(FILE *out, const char *path, int mode);
 
+// A name that lost characters on its way into the code page ("?" or a look-alike letter in
+// their place) names another file, or a pattern, or nothing: it is never opened. Writes the
+// loader's "Processing" and "Unable to open" lines for it and a line on standard error that
+// says why. Returns 98.
+int processNameOutsideCodePage(const char *path);
+
 // Reports one loaded message: buffer holds the whole file (length bytes) followed by one
 // zero byte. Splits off the descriptor and calls the dispatcher of the mode.
 void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode);

@@ -126,8 +126,12 @@ int processPattern(FILE *out, const char *pattern, int mode) {
         prefix.resize(cut + 1);
     else
         prefix.clear();
-    if (prefix.empty())
+    // A current directory outside the code page makes every joined path another one.
+    bool prefixOutsideCodePage = false;
+    if (prefix.empty()) {
         prefix = platform::currentDirectory() + platform::kPathSeparator;
+        prefixOutsideCodePage = platform::currentDirectoryOutsideCodePage();
+    }
 
     platform::NameList names;
     if (!platform::findFiles(pattern, names)) {
@@ -140,7 +144,10 @@ int processPattern(FILE *out, const char *pattern, int mode) {
         if (std::ferror(out))
             break;
         path.assign(prefix).append(names[i]);
-        processFile(out, path.c_str(), mode);
+        if (prefixOutsideCodePage || names.isOutsideCodePage(i))
+            processNameOutsideCodePage(path.c_str());
+        else
+            processFile(out, path.c_str(), mode);
     }
     return 0;
 }
@@ -172,13 +179,17 @@ int runQpeek(int argc, char **argv) {
 
     // The first argument is always a file argument; options may stand anywhere after it,
     // and every later argument that is not an option is one more file argument.
+    // Arguments whose characters the code page cannot represent (Windows) are never
+    // expanded, opened or created: argv holds another name in their place.
+    std::vector<bool> outsideCodePage = platform::argumentsOutsideCodePage(argc, argv);
     int mode = 0;
     const char *outputName = nullptr;
-    std::vector<const char *> files{argv[1]};
+    bool outputNameOutsideCodePage = false;
+    std::vector<int> files{1};
     for (int i = 2; i < argc; ++i) {
         const char *arg = argv[i];
         if ((arg[0] != '-' && arg[0] != '/') || namesExistingPath(arg)) {
-            files.push_back(arg);
+            files.push_back(i);
             continue;
         }
         switch (arg[1]) {
@@ -202,6 +213,7 @@ int runQpeek(int argc, char **argv) {
                 return kExitUsage;
             }
             outputName = name;
+            outputNameOutsideCodePage = outsideCodePage[i];
             break;
         }
         default:
@@ -217,20 +229,27 @@ int runQpeek(int argc, char **argv) {
 
     FILE *out = stdout;
     if (outputName) {
-        FILE *file = std::fopen(outputName, "wb");
+        FILE *file = outputNameOutsideCodePage ? nullptr : std::fopen(outputName, "wb");
         if (file) {
             static char fileBuffer[kOutputBufferSize];
             std::setvbuf(file, fileBuffer, _IOFBF, sizeof fileBuffer);
             out = file;
         } else {
-            std::string reason = std::string(" (") + std::strerror(errno) +
-                                 "); writing the report to standard output";
-            writeRunError("cannot create ", outputName, reason.c_str());
+            std::string reason =
+                outputNameOutsideCodePage
+                    ? " (the name cannot be represented in " + platform::codePageName()
+                    : std::string(" (") + std::strerror(errno);
+            writeRunError("cannot create ", outputName,
+                          reason.append("); writing the report to standard output").c_str());
         }
     }
 
-    for (const char *pattern : files)
-        processPattern(out, pattern, mode);
+    for (int i : files) {
+        if (outsideCodePage[i])
+            processNameOutsideCodePage(argv[i]);
+        else
+            processPattern(out, argv[i], mode);
+    }
 
     bool ok = true;
     if (out != stdout) {

@@ -25,18 +25,21 @@ extern const char *const kListSeparators;
 extern const bool kNamesMayHoldControlBytes;
 
 // Names held back to back in one buffer (zero-terminated), so that a directory of a hundred
-// thousand matches costs a few bytes per name and no allocation per name.
+// thousand matches costs a few bytes per name and no allocation per name. The byte before
+// each name marks a name that lost characters on its way into the code page.
 struct NameList {
     std::string arena;
     std::vector<uint32_t> offsets;
 
     size_t size() const { return offsets.size(); }
     const char *operator[](size_t i) const { return arena.c_str() + offsets[i]; }
+    bool isOutsideCodePage(size_t i) const { return arena[offsets[i] - 1] != 0; }
     void clear() {
         arena.clear();
         offsets.clear();
     }
-    void add(const char *name) {
+    void add(const char *name, bool lostCharacters = false) {
+        arena.push_back(lostCharacters ? 1 : 0);
         offsets.push_back(static_cast<uint32_t>(arena.size()));
         arena.append(name).push_back('\0');
     }
@@ -46,14 +49,27 @@ struct NameList {
 // among the entries of the pattern's directory, as bare names, in the platform's order.
 // Returns false when nothing matches (or the directory cannot be read). POSIX: letter case
 // counts, names sorted, "." and ".." left out. Windows: the system's search, letter case
-// ignored, "." and ".." returned like any match.
+// ignored, "." and ".." returned like any match, names in the active code page; a name
+// with characters the code page cannot represent comes with "?" (or a look-alike letter)
+// in their place and is marked outside the code page.
 bool findFiles(const std::string &pattern, NameList &names);
+
+// One flag per command-line argument (argv[0] included): true where the argument as typed
+// has characters that the active code page cannot represent, so that argv holds "?" or a
+// look-alike letter in their place and names another file, or a pattern. All false on
+// POSIX, where arguments arrive as the bytes typed.
+std::vector<bool> argumentsOutsideCodePage(int argc, char **argv);
+
+// The character set of names, as the line about a name outside it calls it
+// ("code page 1252" on Windows).
+std::string codePageName();
 
 // The relative directory, from the program directory, of the shipped definition files
 // ("../Resources/" here; the Windows build uses "..\\Resources\\").
 extern const char *const kResourcesDirectory;
 
-// Puts standard output into the mode the reports need (binary: "\n" stays one byte).
+// Puts standard output and standard error into the mode of the platform's console programs
+// (POSIX: nothing to do; Windows: text mode, every "\n" written as CR LF).
 void initStandardStreams();
 
 // Writes bytes to the stream's file straight from the caller's memory, after the stream's
@@ -66,6 +82,9 @@ bool pathExists(const char *path);
 
 // The current working directory (empty on failure).
 std::string currentDirectory();
+// True when the current directory's path has characters that the active code page cannot
+// represent (Windows), so that currentDirectory() names another directory, or none.
+bool currentDirectoryOutsideCodePage();
 
 // The value of an environment variable; false when it does not exist.
 bool environmentValue(const char *name, std::string &value);

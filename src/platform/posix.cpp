@@ -124,6 +124,19 @@ bool environmentValue(const char *name, std::string &value) {
     return true;
 }
 
+// Arguments arrive as the bytes typed: nothing is lost on the way.
+std::vector<bool> argumentsOutsideCodePage(int argc, char **) {
+    return std::vector<bool>(argc > 0 ? static_cast<size_t>(argc) : 0, false);
+}
+
+bool currentDirectoryOutsideCodePage() {
+    return false;
+}
+
+std::string codePageName() {
+    return "the locale's character set";
+}
+
 std::string userName() {
     struct passwd pw;
     struct passwd *result = nullptr;

@@ -1,8 +1,10 @@
 // Windows implementation of the platform services, on the Win32 calls: directory search
-// (FindFirstFileA), current directory, environment, user name (GetUserNameA), executable
+// (FindFirstFileW, names in the active code page), command-line names outside the code page
+// (GetCommandLineW), current directory, environment, user name (GetUserNameA), executable
 // path (GetModuleFileNameA), local time, message- and definition-file reading and the
 // definition lock (a named mutex per user).
 #include "platform/platform.h"
+#include "platform/win32_names.h"
 
 #include <climits>
 #include <cstdio>
@@ -26,12 +28,14 @@ const char *const kListSeparators = ";,";
 const bool kNamesMayHoldControlBytes = false;
 const char *const kResourcesDirectory = "..\\Resources\\";
 
-// Text mode would turn every "\n" of the reports into "\r\n".
+// Text mode, as every Windows console program written in C has them: each "\n" is written
+// as CR LF, also into a file or a pipe. The -o file is opened "wb" and keeps single line
+// feeds.
 void initStandardStreams() {
     std::fflush(stdout);
     std::fflush(stderr);
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
+    _setmode(_fileno(stdout), _O_TEXT);
+    _setmode(_fileno(stderr), _O_TEXT);
 }
 
 size_t writeUnbuffered(FILE *, const void *, size_t) {
@@ -42,18 +46,123 @@ bool pathExists(const char *path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+void splitCommandLine(const wchar_t *line, std::vector<std::wstring> &arguments) {
+    arguments.clear();
+    const wchar_t *p = line;
+    // The program name: no backslash rules, quotes only group.
+    std::wstring argument;
+    bool quoted = false;
+    for (; *p && (quoted || (*p != L' ' && *p != L'\t')); ++p) {
+        if (*p == L'"')
+            quoted = !quoted;
+        else
+            argument.push_back(*p);
+    }
+    arguments.push_back(argument);
+    for (;;) {
+        while (*p == L' ' || *p == L'\t')
+            ++p;
+        if (!*p)
+            break;
+        argument.clear();
+        quoted = false;
+        while (*p && (quoted || (*p != L' ' && *p != L'\t'))) {
+            size_t backslashes = 0;
+            while (*p == L'\\') {
+                ++backslashes;
+                ++p;
+            }
+            if (*p != L'"') {
+                argument.append(backslashes, L'\\');
+                if (*p && (quoted || (*p != L' ' && *p != L'\t')))
+                    argument.push_back(*p++);
+                continue;
+            }
+            argument.append(backslashes / 2, L'\\');
+            if (backslashes % 2 == 1) {
+                argument.push_back(L'"');
+            } else if (quoted && p[1] == L'"') {
+                argument.push_back(L'"');
+                ++p;
+            } else {
+                quoted = !quoted;
+            }
+            ++p;
+        }
+        arguments.push_back(argument);
+    }
+}
+
+bool fitsCodePage(const std::wstring &name, unsigned codePage) {
+    if (name.empty())
+        return true;
+    int length = static_cast<int>(name.size());
+    if (codePage == CP_UTF8) // every character has a code; a lone surrogate has none
+        return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, name.data(), length, nullptr, 0,
+                                   nullptr, nullptr) > 0;
+    BOOL usedDefault = FALSE;
+    int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, name.data(), length, nullptr, 0,
+                                nullptr, &usedDefault);
+    return n > 0 && !usedDefault;
+}
+
+std::string toCodePage(const std::wstring &name, unsigned codePage) {
+    std::string text;
+    if (name.empty())
+        return text;
+    int length = static_cast<int>(name.size());
+    int n = WideCharToMultiByte(codePage, 0, name.data(), length, nullptr, 0, nullptr, nullptr);
+    if (n <= 0)
+        return text;
+    text.resize(static_cast<size_t>(n));
+    WideCharToMultiByte(codePage, 0, name.data(), length, &text[0], n, nullptr, nullptr);
+    return text;
+}
+
+// The arguments as typed (GetCommandLineW) beside argv, which the C runtime made from the
+// same line converted into the code page. When the two do not pair up argument by
+// argument (a command line that the split above reads differently), nothing is marked:
+// the names are then taken as argv has them, as before.
+std::vector<bool> argumentsOutsideCodePage(int argc, char **argv) {
+    std::vector<bool> outside(argc > 0 ? static_cast<size_t>(argc) : 0, false);
+    std::vector<std::wstring> typed;
+    splitCommandLine(GetCommandLineW(), typed);
+    if (typed.size() != outside.size())
+        return outside;
+    unsigned codePage = GetACP();
+    for (int i = 1; i < argc; ++i)
+        if (toCodePage(typed[i], codePage) != argv[i])
+            return std::vector<bool>(outside.size(), false);
+    for (int i = 1; i < argc; ++i)
+        outside[i] = !fitsCodePage(typed[i], codePage);
+    return outside;
+}
+
+std::string codePageName() {
+    return "code page " + std::to_string(GetACP());
+}
+
 // The system's own search: wildcards in the last component, letter case ignored, the
 // short-name rules of the file system, "." and ".." like any other entry, in the order
-// the file system keeps its entries.
+// the file system keeps its entries. The search runs on wide names, as the system keeps
+// them, so that a name the code page cannot represent is known as such.
 bool findFiles(const std::string &pattern, NameList &names) {
     names.clear();
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    unsigned codePage = GetACP();
+    int length = MultiByteToWideChar(CP_ACP, 0, pattern.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return false;
+    std::wstring widePattern(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, pattern.c_str(), -1, &widePattern[0], length);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(widePattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
+    std::wstring name;
     do {
-        names.add(found.cFileName);
-    } while (FindNextFileA(search, &found));
+        name.assign(found.cFileName);
+        names.add(toCodePage(name, codePage).c_str(), !fitsCodePage(name, codePage));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return names.size() > 0;
 }
@@ -71,6 +180,18 @@ std::string currentDirectory() {
         dir.assign(n, '\0'); // the size needed, terminating zero included
     }
     return std::string();
+}
+
+bool currentDirectoryOutsideCodePage() {
+    DWORD size = GetCurrentDirectoryW(0, nullptr); // terminating zero included
+    if (size == 0)
+        return false;
+    std::wstring dir(size, L'\0');
+    DWORD n = GetCurrentDirectoryW(size, &dir[0]);
+    if (n == 0 || n >= size)
+        return false;
+    dir.resize(n);
+    return !fitsCodePage(dir, GetACP());
 }
 
 bool environmentValue(const char *name, std::string &value) {

@@ -16,6 +16,11 @@
 # case with a skip.win file (one line: why it cannot apply on Windows) is not run; the
 # script then prints that line and exits with 77. With UPDATE_GOLDEN=1 it writes X.win only
 # where the run differs from X.
+# The Windows build writes standard output and standard error in text mode, so the common
+# stdout and stderr are expected there with every line feed written as CR LF (a "\r\n" of
+# the report becoming "\r\r\n"); the -o file is binary and expected as it is. A stdout.win
+# or stderr.win holds the exact bytes, CR LF included (a case whose cmd adds lines of its
+# own, with echo say, has LF alone on those).
 set -u
 qpeek=$1 root=$2 case=$3
 variant=${QPEEK_VARIANT:-}
@@ -44,9 +49,13 @@ mask "$T/.stdout" >"$T/.stdout.m"
 mask "$T/.stderr" >"$T/.stderr.m"
 [ -f "$OUT" ] && mask "$OUT" >"$T/.out.m"
 
-# The expected file for NAME: NAME.<variant> when the variant has one, else NAME.
+# The expected file for NAME: NAME.<variant> when the variant has one, else NAME (for the
+# Windows variant, stdout and stderr with CR LF line ends).
 expected() {
     if [ -n "$variant" ] && [ -f "$case/$1.$variant" ]; then echo "$case/$1.$variant"
+    elif [ "$variant" = win ] && [ -f "$case/$1" ] && { [ "$1" = stdout ] || [ "$1" = stderr ]; }; then
+        perl -pe 's/\n/\r\n/' "$case/$1" >"$T/.expected.$1"
+        echo "$T/.expected.$1"
     else echo "$case/$1"; fi
 }
 
@@ -61,7 +70,11 @@ if [ "${UPDATE_GOLDEN:-0}" = 1 ] && [ -n "$variant" ]; then
         stderr) : >"$default" ;;
         rc) echo 0 >"$default" ;;
         esac
-        [ -f "$base" ] && default=$base
+        if [ -f "$base" ] && [ "$variant" = win ] && { [ "$1" = stdout ] || [ "$1" = stderr ]; }; then
+            perl -pe 's/\n/\r\n/' "$base" >"$default"
+        elif [ -f "$base" ]; then
+            default=$base
+        fi
         if [ -f "$2" ] && ! cmp -s "$default" "$2"; then cp "$2" "$base.$variant"
         else rm -f "$base.$variant"; fi
     }

@@ -3,6 +3,9 @@
 # golden case of tests/golden against qpeek.exe (expected files X.win where the Windows
 # build differs, skip.win where a case cannot apply), the system tests of tests/system, and
 # the definition-lock tests of processes that contend for the per-user mutex.
+# qpeek.exe writes standard output and standard error in text mode: the golden cases expect
+# the common stdout and stderr with CR LF line ends there, and a stdout.win or stderr.win
+# holds the exact bytes (see tests/golden/run_case.sh).
 #
 #   tests/windows/run_wine_tests.sh [BUILD_DIR]     (default: build-win)
 #
@@ -32,6 +35,9 @@ wineserver=$(dirname "$WINE")/wineserver64
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Names on the Unix side in UTF-8, as wine reads them; wine's active code page is then 1252,
+# which the cases with names outside the code page expect.
+export LC_ALL=C.UTF-8
 cleanup() {
     [ -n "$wineserver" ] && WINEPREFIX=$WINEPREFIX "$wineserver" -k 2>/dev/null
     rm -rf "$work"
