@@ -225,7 +225,7 @@ fi
 #    reports every message as it does with the lock.
 mkdir -p "$work/lock4/bin" "$work/lock4/messages"
 cp "$qpeek_exe" "$work/lock4/bin/qpeek.exe"
-cp "$root/Resources/qpeek.parser" "$work/lock4/bin/"
+cp "$root"/Resources/*.parser "$work/lock4/bin/"
 cp "$root"/samples/idoc_*.qpk "$work/lock4/messages/"
 (cd "$work/lock4/messages" && timeout 60 "$WINE" "$work/lock4/bin/qpeek.exe" '*.qpk' -d) >"$work/q4free" 2>&1
 probe --event - 10000 >"$work/e4" 2>&1 &
