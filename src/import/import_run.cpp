@@ -149,10 +149,12 @@ void writeSummary(const std::string &name, const char *kind, const MessageWriter
         line += std::string(" (") + kind + ")";
     line += ": ";
     if (w.messages == 0) {
-        line += failed ? "no messages written before the error" : "no messages";
+        line += failed ? "no messages before the error" : "no messages";
     } else {
         line += plural(w.messages, "message") + ", " + plural(w.bytes, "byte");
-        line += dryRun ? " (nothing written: -n)" : failed ? " written before the error" : " written";
+        line += dryRun ? "" : " written";
+        line += failed ? " before the error" : "";
+        line += dryRun ? " (nothing written: -n)" : "";
         line += ": " + w.firstName;
         if (w.messages > 1)
             line += " to " + w.lastName;
@@ -220,7 +222,8 @@ bool importOne(const std::string &input, const ImportOptions &options,
         else
             std::fprintf(stderr, "%s: %s: %s\n", kProgram, name.c_str(), problem.text.c_str());
     }
-    if (!options.quiet && !in.interrupted)
+    // An input of neither kind has its one line: the error.
+    if (!options.quiet && !in.interrupted && kind)
         writeSummary(name, kind, w, counts, options.dryRun, !ok);
     return ok;
 }

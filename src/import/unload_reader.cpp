@@ -6,6 +6,7 @@
 #include "import/unload_reader.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace qpeek::import {
@@ -457,9 +458,14 @@ bool startLine(UnloadReader &r, const unsigned char *p, size_t n, size_t &from) 
     bool known = c == 'A' || c == 'X' || c == 'S' || c == 'T';
     if (!known || (n > 1 && p[1] != ' ')) {
         char text[96];
-        std::snprintf(text, sizeof text,
-                      "unrecognised line (begins with byte 0x%02X; expected *, A, N, X, S or T)",
-                      c);
+        if (c >= 0x21 && c < 0x7f)
+            std::snprintf(text, sizeof text,
+                          "unrecognised line beginning \"%c\" (expected *, A, N, X, S or T)", c);
+        else
+            std::snprintf(text, sizeof text,
+                          "unrecognised line beginning with byte 0x%02X (expected *, A, N, X, S "
+                          "or T)",
+                          c);
         return fail(r, text);
     }
     if (c == 'A') {
