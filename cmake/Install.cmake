@@ -5,10 +5,11 @@
 # is installed under one prefix directory, by default /opt/qpeek:
 #
 #   <prefix>/bin/qpeek                     the program
+#   <prefix>/bin/qpeek-import              turns unload and save files into message files
 #   <prefix>/bin/qpeek.parser              the default definition file
 #   <prefix>/Resources/*.parser            the shipped definitions
 #   <prefix>/share/qpeek/samples/*.qpk     sample messages
-#   <prefix>/share/man/man1/qpeek.1.gz     the manual page
+#   <prefix>/share/man/man1/qpeek.1.gz     the manual page (and qpeek-import.1.gz)
 #   <prefix>/share/doc/qpeek/              README.md and copyright
 #
 # The "system" component adds the files outside the prefix. It belongs to the package and
@@ -17,6 +18,7 @@
 #
 #   /usr/bin/qpeek                 -> <prefix>/bin/qpeek
 #   /usr/share/man/man1/qpeek.1.gz -> <prefix>/share/man/man1/qpeek.1.gz
+#   (the same two links for qpeek-import)
 #   /usr/share/doc/qpeek/copyright
 #
 # Because the program directory is taken from the real path, /usr/bin/qpeek still finds
@@ -32,7 +34,7 @@ set(QPEEK_PACKAGE_MAINTAINER "qpeek maintainers <qpeek@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
 
 # Everything under the prefix.
-install(TARGETS qpeek RUNTIME DESTINATION bin COMPONENT qpeek)
+install(TARGETS qpeek qpeek-import RUNTIME DESTINATION bin COMPONENT qpeek)
 install(FILES Resources/qpeek.parser DESTINATION bin COMPONENT qpeek OPTIONAL)
 # Globbed with CONFIGURE_DEPENDS, so definitions and samples added later are picked up by
 # the next build.
@@ -56,8 +58,15 @@ add_custom_command(OUTPUT ${QPEEK_MANPAGE_GZ}
                    COMMAND gzip -9 -n -c ${QPEEK_MANPAGE} > ${QPEEK_MANPAGE_GZ}
                    DEPENDS ${QPEEK_MANPAGE}
                    COMMENT "Compressing the manual page")
-add_custom_target(qpeek_manpage ALL DEPENDS ${QPEEK_MANPAGE_GZ})
-install(FILES ${QPEEK_MANPAGE_GZ} DESTINATION share/man/man1 COMPONENT qpeek)
+set(QPEEK_IMPORT_MANPAGE_GZ ${CMAKE_CURRENT_BINARY_DIR}/qpeek-import.1.gz)
+add_custom_command(OUTPUT ${QPEEK_IMPORT_MANPAGE_GZ}
+                   COMMAND gzip -9 -n -c ${CMAKE_CURRENT_SOURCE_DIR}/docs/qpeek-import.1
+                           > ${QPEEK_IMPORT_MANPAGE_GZ}
+                   DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/qpeek-import.1
+                   COMMENT "Compressing the manual page of qpeek-import")
+add_custom_target(qpeek_manpage ALL DEPENDS ${QPEEK_MANPAGE_GZ} ${QPEEK_IMPORT_MANPAGE_GZ})
+install(FILES ${QPEEK_MANPAGE_GZ} ${QPEEK_IMPORT_MANPAGE_GZ} DESTINATION share/man/man1
+        COMPONENT qpeek)
 
 # The files outside the prefix. The links point at the prefix chosen at install time.
 install(FILES docs/copyright DESTINATION ${QPEEK_SYSTEM_DOCDIR} COMPONENT system EXCLUDE_FROM_ALL)
@@ -65,7 +74,9 @@ install(CODE "
     cmake_path(ABSOLUTE_PATH CMAKE_INSTALL_PREFIX NORMALIZE OUTPUT_VARIABLE _qpeek_prefix)
     foreach(_qpeek_link
             \"${QPEEK_SYSTEM_BINDIR}/qpeek|bin/qpeek\"
-            \"${QPEEK_SYSTEM_MANDIR}/qpeek.1.gz|share/man/man1/qpeek.1.gz\")
+            \"${QPEEK_SYSTEM_MANDIR}/qpeek.1.gz|share/man/man1/qpeek.1.gz\"
+            \"${QPEEK_SYSTEM_BINDIR}/qpeek-import|bin/qpeek-import\"
+            \"${QPEEK_SYSTEM_MANDIR}/qpeek-import.1.gz|share/man/man1/qpeek-import.1.gz\")
         string(REPLACE \"|\" \";\" _qpeek_link \"\${_qpeek_link}\")
         list(GET _qpeek_link 0 _qpeek_name)
         list(GET _qpeek_link 1 _qpeek_target)

@@ -12,9 +12,12 @@ namespace qpeek::import {
 
 // The default buffer: large enough that reads and line scans run at memory speed.
 constexpr size_t kInputBufferSize = 1u << 20;
-// The smallest buffer the readers accept: the first piece of a line then holds at least 15
-// bytes, enough to tell every kind of line apart (tests use small buffers to cut lines).
-constexpr size_t kMinInputBufferSize = 16;
+// The first bytes of an input in which the header of an unload file must begin.
+constexpr size_t kKindWindow = 64;
+// The smallest buffer the readers accept: it holds the kind window and the header, and the
+// first piece of a long line holds enough bytes to tell every kind of line apart (tests
+// use small buffers to cut lines).
+constexpr size_t kMinInputBufferSize = 80;
 
 struct InputBuffer {
     std::FILE *file = nullptr;            // read from here when set

@@ -62,7 +62,8 @@ std::string messagePath(const MessageWriter &w, uint64_t number);
 // goes in front, so that the body is not taken for a descriptor when the file is read.
 bool beginMessage(MessageWriter &w, const Mqmd *descriptor);
 
-// Room for at least `count` body bytes (count <= the buffer size): a pointer to write them
+// Room for at least `count` body bytes (count <= half the buffer size, so that the first
+// write of a message never comes before its second body byte): a pointer to write them
 // to, then commitBody with the number written.
 unsigned char *bodySpace(MessageWriter &w, size_t count, bool &ok);
 inline void commitBody(MessageWriter &w, size_t count) { w.used += count; }

@@ -348,9 +348,13 @@ bool readHex(UnloadReader &r, const unsigned char *p, const unsigned char *e) {
     }
     constexpr size_t kPairsAtOnce = 4096;
     while (e - p >= 2) {
+        // At most half the writer's buffer at once: the writer then holds at least two body
+        // bytes before its first write, which decides on a descriptor for a body "MD...".
         size_t pairs = static_cast<size_t>(e - p) / 2;
         if (pairs > kPairsAtOnce)
             pairs = kPairsAtOnce;
+        if (pairs > w.pending.size() / 2)
+            pairs = w.pending.size() / 2;
         bool ok = true;
         unsigned char *out = bodySpace(w, pairs, ok);
         if (!ok)
@@ -547,26 +551,23 @@ bool endLine(UnloadReader &r) {
 } // namespace
 
 bool looksLikeUnload(InputBuffer &in) {
-    if (available(in) < 3 && !in.eof)
+    // The decision depends on the first bytes only, never on how the buffer was filled.
+    constexpr size_t kHeaderLength = 10; // "* DMPMQMSG"
+    while (!in.eof && available(in) < 3 + kKindWindow + kHeaderLength)
         fillBuffer(in);
     if (available(in) >= 3 && std::memcmp(in.bytes.data() + in.pos, "\xEF\xBB\xBF", 3) == 0)
         in.pos += 3; // a byte-order mark in front of the text
-    size_t i = in.pos;
-    for (;;) {
-        while (i < in.end && (isBlank(in.bytes[i]) || in.bytes[i] == '\r' || in.bytes[i] == '\n'))
-            ++i;
-        size_t need = 10; // "* DMPMQMSG"
-        if (in.end - i >= need || in.eof)
-            break;
-        if (in.pos == 0 && in.end == in.bytes.size())
-            return false; // a buffer of nothing but blank lines
-        size_t offset = i - in.pos;
-        fillBuffer(in);
-        i = in.pos + offset;
-    }
+    const unsigned char *start = in.bytes.data() + in.pos;
+    const unsigned char *end = in.bytes.data() + in.end;
+    const unsigned char *p = start;
+    while (p < end && p - start < static_cast<std::ptrdiff_t>(kKindWindow) &&
+           (isBlank(*p) || *p == '\r' || *p == '\n'))
+        ++p;
+    if (p > start && p[-1] != '\n')
+        return false; // the header comment begins a line
     auto startsWith = [&](const char *text) {
         size_t n = std::strlen(text);
-        return in.end - i >= n && std::memcmp(in.bytes.data() + i, text, n) == 0;
+        return static_cast<size_t>(end - p) >= n && std::memcmp(p, text, n) == 0;
     };
     return startsWith("* QLOAD") || startsWith("* DMPMQMSG");
 }

@@ -13,8 +13,8 @@
 namespace qpeek::import {
 
 // True when the input begins, after blank lines, with the header comment of an unload file
-// ("* QLOAD" or "* DMPMQMSG"). Reads as much as that takes and consumes nothing but a
-// byte-order mark.
+// ("* QLOAD" or "* DMPMQMSG") at the start of a line within its first kKindWindow bytes.
+// Reads as much as that takes and consumes nothing but a byte-order mark.
 bool looksLikeUnload(InputBuffer &in);
 
 // Reads the whole unload file and writes its messages. Returns false at the first problem

@@ -5,8 +5,11 @@ every good input the message files an import must produce (expected/), built her
 same message list independently of the importer.
 
     make_unload.py                 writes tests/data/import/
-    make_unload.py --compare A B   compares two message files field by field (exit 1 if not
-                                   equal), naming the first descriptor field that differs
+    make_unload.py --compare E A [E A ...]
+                                   compares each expected message file E with the actual A
+                                   field by field, naming the first descriptor field that
+                                   differs; prints the number of equal pairs (exit 1 if any
+                                   pair differs)
     make_unload.py --big N FILE    writes an unload file of about N megabytes of X lines
 """
 import os
@@ -230,6 +233,8 @@ def main():
                                      (v2, b"0123456789", None)], width=10, ascii_column=True)
     write_unload("x_width25_ascii", [(v2, TEXT, None), (v2, LONG, None)], ascii_column=True,
                  index=True)
+    write_unload("long_lines", [(v2, LONG, None), (v2, b"x" * 3000 + b"\n", "T"),
+                                (None, BINARY * 4, None)], width=700, ascii_column=True)
     write_unload("s_and_x", [(v2, TEXT, None), (v2_other, BINARY, None),
                              (v2, b'  "quoted" ~~ ends with blanks  ', None),
                              (v2, b"plain text\x00\x01more plain text", "P"),
@@ -314,8 +319,12 @@ def big(megabytes, path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 4 and sys.argv[1] == "--compare":
-        sys.exit(compare(sys.argv[2], sys.argv[3]))
+    if len(sys.argv) >= 4 and sys.argv[1] == "--compare" and len(sys.argv) % 2 == 0:
+        pairs = list(zip(sys.argv[2::2], sys.argv[3::2]))
+        failed = sum(compare(e, a) if os.path.exists(a) else print(a + ": missing") or 1
+                     for e, a in pairs)
+        print("%d of %d message files equal" % (len(pairs) - failed, len(pairs)))
+        sys.exit(1 if failed else 0)
     if len(sys.argv) == 4 and sys.argv[1] == "--big":
         big(int(sys.argv[2]), sys.argv[3])
         sys.exit(0)

@@ -176,7 +176,7 @@ TEST(ImportInputs, SameFilesWhateverTheBufferCuts) {
         }
         ASSERT_FALSE(expected.empty()) << stem;
         Bytes input = readFile(path);
-        for (size_t bufferSize : {size_t{16}, size_t{17}, size_t{50}, size_t{333}, kInputBufferSize})
+        for (size_t bufferSize : {size_t{80}, size_t{81}, size_t{97}, size_t{333}, kInputBufferSize})
             for (size_t readLimit : {size_t{0}, size_t{1}, size_t{7}}) {
                 ImportResult r = importBytes(input, bufferSize, readLimit, delimiter);
                 ASSERT_TRUE(r.ok) << stem << " buffer " << bufferSize << ": " << r.problem.text;
@@ -226,4 +226,16 @@ TEST(ImportWriter, FilesAppearWholeOrNotAtAll) {
     EXPECT_EQ(names(), (std::vector<std::string>{"q-000001.qpk", "q-000002.qpk"}));
     EXPECT_EQ(readFile(dir / "q-000001.qpk"), bytesOf("other\n"));
     fs::remove_all(dir);
+}
+
+// A body that begins with "MD" gets the default descriptor in front, also when its first
+// byte comes in one data line and the rest in a long one, with any buffer size.
+TEST(ImportUnload, BodyBeginningMdAcrossLines) {
+    std::string input = kHeader + "N\nX 4D\nX " + std::string(800, '4') + "\n";
+    for (size_t bufferSize : {size_t{80}, size_t{100}, size_t{200}, kInputBufferSize}) {
+        ImportResult r = importBytes(bytesOf(input), bufferSize);
+        ASSERT_TRUE(r.ok) << r.problem.text;
+        ASSERT_EQ(r.files.size(), 1u);
+        EXPECT_EQ(r.files[0].size(), 364u + 401u) << "buffer " << bufferSize;
+    }
 }
