@@ -233,6 +233,8 @@ def main():
                                      (v2, b"0123456789", None)], width=10, ascii_column=True)
     write_unload("x_width25_ascii", [(v2, TEXT, None), (v2, LONG, None)], ascii_column=True,
                  index=True)
+    # The worked example of the README.
+    write_unload("orders", [(v2, ORDER, None), (None, b"Hello from the order queue", "S")])
     write_unload("long_lines", [(v2, LONG, None), (v2, b"x" * 3000 + b"\n", "T"),
                                 (None, BINARY * 4, None)], width=700, ascii_column=True)
     write_unload("s_and_x", [(v2, TEXT, None), (v2_other, BINARY, None),
