@@ -3,6 +3,7 @@
 // alike and give the same message files, every file being a whole descriptor and a body.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -50,8 +51,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Outcome cut = run(data + 1, size - 1, bufferSize, readLimit, delimiter);
     Outcome whole = run(data + 1, size - 1, 4096, 0, delimiter);
     if (cut.ok != whole.ok || cut.problem != whole.problem || cut.line != whole.line ||
-        cut.files != whole.files)
+        cut.files != whole.files) {
+        std::fprintf(stderr, "buffer %zu: %d line %llu \"%s\", %zu files; larger buffer: %d line %llu \"%s\", %zu files\n",
+                     bufferSize, cut.ok, static_cast<unsigned long long>(cut.line),
+                     cut.problem.c_str(), cut.files.size(), whole.ok,
+                     static_cast<unsigned long long>(whole.line), whole.problem.c_str(),
+                     whole.files.size());
         std::abort();
+    }
     for (const auto &file : whole.files)
         if (file.size() >= 2 && file[0] == 'M' && file[1] == 'D' && file.size() < 364)
             std::abort(); // a body that would be taken for a descriptor without one

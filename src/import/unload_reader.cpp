@@ -205,7 +205,7 @@ bool applyAttributeLine(Mqmd &md, const unsigned char *line, size_t length, bool
 
 namespace {
 
-enum class LineKind { Skip, Attribute, Hex, QuotedText, PlainText, TextLine };
+enum class LineKind { Skip, BlankLine, Attribute, Hex, QuotedText, PlainText, TextLine };
 
 // One piece of a line: the whole line, or, for a line longer than the buffer, a part of it.
 // Line ends (LF, or CR LF) are not part of a piece.
@@ -452,9 +452,8 @@ bool startLine(UnloadReader &r, const unsigned char *p, size_t n, size_t &from) 
         return true;
     unsigned char c = p[0];
     if (isBlank(c)) {
-        for (size_t i = 0; i < n; ++i)
-            if (!isBlank(p[i]))
-                return fail(r, "line begins with a blank but is not empty");
+        r.kind = LineKind::BlankLine; // empty, unless more than blanks follow
+        from = 0;
         return true;
     }
     if (c == 'N')
@@ -507,6 +506,11 @@ bool readPiece(UnloadReader &r, const unsigned char *p, const unsigned char *e) 
     switch (r.kind) {
     case LineKind::Skip:
         return true;
+    case LineKind::BlankLine:
+        for (; p < e; ++p)
+            if (!isBlank(*p))
+                return fail(r, "line begins with a blank but is not empty");
+        return true;
     case LineKind::Attribute:
         return keepAttributeBytes(r, p, static_cast<size_t>(e - p));
     case LineKind::Hex:
@@ -524,6 +528,7 @@ bool readPiece(UnloadReader &r, const unsigned char *p, const unsigned char *e) 
 bool endLine(UnloadReader &r) {
     switch (r.kind) {
     case LineKind::Skip:
+    case LineKind::BlankLine:
     case LineKind::PlainText: // held-back blanks are trailing blanks: dropped
         return true;
     case LineKind::Attribute: {

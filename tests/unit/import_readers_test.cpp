@@ -87,14 +87,26 @@ TEST(ImportUnload, FaultsNameTheirLine) {
         {"N\n  x\n", 4, "line begins with a blank but is not empty", 0},
         {"A\n", 3, "attribute line without a three-letter code", 0},
         {"N\nX 41\nN\nT ok\nA VER 2\nX 4\n", 8, "odd number of hex digits", 2},
+        // Faults past the first piece of a line longer than a small buffer.
+        {"N\n                                                                            "
+         "                    x\n",
+         4, "line begins with a blank but is not empty", 0},
+        {"N\nS \"                                                                         "
+         "                       \n",
+         4, "truncated S line: no closing quote", 0},
+        {"A USR mqm                                                                      "
+         "                                                                               "
+         "        x\n",
+         3, "value of USR too long for its field (at most 12 bytes)", 0},
     };
-    for (const Case &c : cases) {
-        ImportResult r = importBytes(bytesOf(kHeader + c.input));
-        EXPECT_FALSE(r.ok) << c.input;
-        EXPECT_EQ(r.problem.line, c.line) << c.input;
-        EXPECT_EQ(r.problem.text, c.text) << c.input;
-        EXPECT_EQ(r.files.size(), c.kept) << c.input;
-    }
+    for (const Case &c : cases)
+        for (size_t bufferSize : {size_t{80}, kInputBufferSize}) {
+            ImportResult r = importBytes(bytesOf(kHeader + c.input), bufferSize);
+            EXPECT_FALSE(r.ok) << c.input;
+            EXPECT_EQ(r.problem.line, c.line) << c.input << " buffer " << bufferSize;
+            EXPECT_EQ(r.problem.text, c.text) << c.input << " buffer " << bufferSize;
+            EXPECT_EQ(r.files.size(), c.kept) << c.input << " buffer " << bufferSize;
+        }
 }
 
 // Attribute and data lines at their edges.
