@@ -52,7 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Outcome whole = run(data + 1, size - 1, 4096, 0, delimiter);
     if (cut.ok != whole.ok || cut.problem != whole.problem || cut.line != whole.line ||
         cut.files != whole.files) {
-        std::fprintf(stderr, "buffer %zu: %d line %llu \"%s\", %zu files; larger buffer: %d line %llu \"%s\", %zu files\n",
+        std::fprintf(stderr,
+                     "buffer %zu: %d line %llu \"%s\", %zu files; larger buffer: %d line %llu "
+                     "\"%s\", %zu files\n",
                      bufferSize, cut.ok, static_cast<unsigned long long>(cut.line),
                      cut.problem.c_str(), cut.files.size(), whole.ok,
                      static_cast<unsigned long long>(whole.line), whole.problem.c_str(),

@@ -41,7 +41,9 @@ struct ImportOptions {
     std::vector<std::string> inputs;
 };
 
-extern "C" void requestInterrupt(int) { interruptRequested = 1; }
+extern "C" void requestInterrupt(int) {
+    interruptRequested = 1;
+}
 
 int usageError(const char *text, const char *argument) {
     std::fprintf(stderr, "%s: %s%s\n%s", kProgram, text, argument, kUsage);
@@ -89,8 +91,9 @@ int parseCommandLine(int argc, char **argv, ImportOptions &options) {
         }
         char letter = arg[1];
         if (std::strchr("nqf", letter) && arg[2] == '\0') {
-            (letter == 'n' ? options.dryRun : letter == 'q' ? options.quiet : options.replace) =
-                true;
+            (letter == 'n'   ? options.dryRun
+             : letter == 'q' ? options.quiet
+                             : options.replace) = true;
             continue;
         }
         if (!std::strchr("opDX", letter))
@@ -162,16 +165,14 @@ void writeSummary(const std::string &name, const char *kind, const MessageWriter
     if (counts.withProperties > 0)
         line += "; properties of " + plural(counts.withProperties, "message") + " left out";
     if (counts.swappedDescriptors > 0)
-        line += "; " + plural(counts.swappedDescriptors, "descriptor") +
-                " turned to little-endian";
+        line += "; " + plural(counts.swappedDescriptors, "descriptor") + " turned to little-endian";
     line += "\n";
     std::fputs(line.c_str(), stderr);
 }
 
 // Imports one input; false when it failed.
 bool importOne(const std::string &input, const ImportOptions &options,
-               std::map<std::string, uint64_t> &nextNumbers, InputBuffer &in,
-               MessageWriter &w) {
+               std::map<std::string, uint64_t> &nextNumbers, InputBuffer &in, MessageWriter &w) {
     std::string name = input == "-" ? "(standard input)" : input;
     w.prefix = options.prefix.empty() ? defaultPrefix(input) : options.prefix;
     uint64_t &next = nextNumbers[w.prefix];

@@ -23,8 +23,7 @@ void openFileInput(InputBuffer &in, std::FILE *file, size_t bufferSize) {
     prepare(in, bufferSize);
 }
 
-void openMemoryInput(InputBuffer &in, const unsigned char *data, size_t size,
-                     size_t bufferSize) {
+void openMemoryInput(InputBuffer &in, const unsigned char *data, size_t size, size_t bufferSize) {
     in.file = nullptr;
     in.memory = data;
     in.memorySize = size;

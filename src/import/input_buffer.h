@@ -20,7 +20,7 @@ constexpr size_t kKindWindow = 64;
 constexpr size_t kMinInputBufferSize = 80;
 
 struct InputBuffer {
-    std::FILE *file = nullptr;            // read from here when set
+    std::FILE *file = nullptr;             // read from here when set
     const unsigned char *memory = nullptr; // else from this block
     size_t memorySize = 0;
     size_t memoryPos = 0;
@@ -46,6 +46,8 @@ void openMemoryInput(InputBuffer &in, const unsigned char *data, size_t size,
 // an interrupt was requested, with interrupted).
 size_t fillBuffer(InputBuffer &in);
 
-inline size_t available(const InputBuffer &in) { return in.end - in.pos; }
+inline size_t available(const InputBuffer &in) {
+    return in.end - in.pos;
+}
 
 } // namespace qpeek::import

@@ -77,7 +77,8 @@ bool flushPending(MessageWriter &w) {
         }
     }
     if (w.used > 0) {
-        if (w.mode == WriteMode::Files && std::fwrite(w.pending.data(), 1, w.used, w.file) != w.used)
+        if (w.mode == WriteMode::Files &&
+            std::fwrite(w.pending.data(), 1, w.used, w.file) != w.used)
             return failWith(w, "cannot write", w.tempPath, errno);
         if (w.mode == WriteMode::Memory)
             w.captured.back().insert(w.captured.back().end(), w.pending.data(),

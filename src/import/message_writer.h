@@ -66,7 +66,9 @@ bool beginMessage(MessageWriter &w, const Mqmd *descriptor);
 // write of a message never comes before its second body byte): a pointer to write them
 // to, then commitBody with the number written.
 unsigned char *bodySpace(MessageWriter &w, size_t count, bool &ok);
-inline void commitBody(MessageWriter &w, size_t count) { w.used += count; }
+inline void commitBody(MessageWriter &w, size_t count) {
+    w.used += count;
+}
 bool appendBody(MessageWriter &w, const unsigned char *data, size_t count);
 inline bool appendByte(MessageWriter &w, unsigned char c) {
     if (w.used < w.pending.size()) {

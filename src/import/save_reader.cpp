@@ -16,10 +16,10 @@ namespace {
 // The integer fields of the descriptor, turned to little-endian when a descriptor was
 // written in the other byte order.
 constexpr int kIntegerFields[] = {
-    mqmd::kVersion,     mqmd::kReport,      mqmd::kMsgType,      mqmd::kExpiry,
-    mqmd::kFeedback,    mqmd::kEncoding,    mqmd::kCodedCharSetId, mqmd::kPriority,
-    mqmd::kPersistence, mqmd::kBackoutCount, mqmd::kPutApplType, mqmd::kMsgSeqNumber,
-    mqmd::kOffset,      mqmd::kMsgFlags,    mqmd::kOriginalLength,
+    mqmd::kVersion,     mqmd::kReport,       mqmd::kMsgType,        mqmd::kExpiry,
+    mqmd::kFeedback,    mqmd::kEncoding,     mqmd::kCodedCharSetId, mqmd::kPriority,
+    mqmd::kPersistence, mqmd::kBackoutCount, mqmd::kPutApplType,    mqmd::kMsgSeqNumber,
+    mqmd::kOffset,      mqmd::kMsgFlags,     mqmd::kOriginalLength,
 };
 
 const unsigned char *findDelimiter(const unsigned char *p, const unsigned char *e,
@@ -99,8 +99,8 @@ std::string describeDelimiter(const std::string &delimiter) {
 
 } // namespace
 
-bool importSave(InputBuffer &in, const std::string &delimiter, MessageWriter &w,
-                SaveCounts &counts, ImportProblem &problem) {
+bool importSave(InputBuffer &in, const std::string &delimiter, MessageWriter &w, SaveCounts &counts,
+                ImportProblem &problem) {
     size_t keep = delimiter.size() - 1; // bytes that may begin a delimiter cut by the buffer
     size_t lookahead = kPropertyBlockMax + kMqmdLength + delimiter.size();
     if (in.bytes.size() < 2 * lookahead)
@@ -135,7 +135,8 @@ bool importSave(InputBuffer &in, const std::string &delimiter, MessageWriter &w,
         }
         Mqmd md;
         bool swapped = false;
-        bool hasDescriptor = limit - p >= std::ptrdiff_t{kMqmdLength} && takeDescriptor(p, md, swapped);
+        bool hasDescriptor =
+            limit - p >= std::ptrdiff_t{kMqmdLength} && takeDescriptor(p, md, swapped);
         if (hasDescriptor) {
             p += kMqmdLength;
             counts.swappedDescriptors += swapped ? 1 : 0;

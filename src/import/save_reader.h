@@ -18,14 +18,14 @@ constexpr size_t kPropertyBlockMax = 64 * 1024;
 
 struct SaveCounts {
     uint64_t delimiters = 0;
-    uint64_t withProperties = 0; // messages whose properties were left out
+    uint64_t withProperties = 0;     // messages whose properties were left out
     uint64_t swappedDescriptors = 0; // descriptors written in the other byte order
 };
 
 // Reads the whole input as a save file with the given message delimiter and writes its
 // messages. An input without any delimiter, descriptor or properties is no save file: then
 // nothing is written and the problem says so. Returns false on a problem.
-bool importSave(InputBuffer &in, const std::string &delimiter, MessageWriter &w,
-                SaveCounts &counts, ImportProblem &problem);
+bool importSave(InputBuffer &in, const std::string &delimiter, MessageWriter &w, SaveCounts &counts,
+                ImportProblem &problem);
 
 } // namespace qpeek::import

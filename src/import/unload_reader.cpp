@@ -79,7 +79,9 @@ struct HexTable {
 };
 constexpr HexTable kHex;
 
-bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
+bool isBlank(unsigned char c) {
+    return c == ' ' || c == '\t';
+}
 
 void putInteger(Mqmd &md, int offset, int32_t value) {
     uint32_t v = static_cast<uint32_t>(value);
@@ -87,7 +89,9 @@ void putInteger(Mqmd &md, int offset, int32_t value) {
         md.bytes[offset + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-std::string codeText(const AttributeCode &a) { return std::string(a.code, kCodeLength); }
+std::string codeText(const AttributeCode &a) {
+    return std::string(a.code, kCodeLength);
+}
 
 bool tooLong(const AttributeCode &a, std::string &reason) {
     reason = "value of " + codeText(a) + " too long for its field (at most " +
@@ -195,8 +199,8 @@ bool applyAttributeLine(Mqmd &md, const unsigned char *line, size_t length, bool
         // A shorter value leaves the rest of the field zero.
         std::memset(field, 0, fieldLength);
         for (size_t i = 0; i < digits / 2; ++i)
-            field[i] = static_cast<unsigned char>(kHex.value[p[2 * i]] << 4 |
-                                                  kHex.value[p[2 * i + 1]]);
+            field[i] =
+                static_cast<unsigned char>(kHex.value[p[2 * i]] << 4 | kHex.value[p[2 * i + 1]]);
         return true;
     }
     }
@@ -251,7 +255,9 @@ bool fail(UnloadReader &r, const std::string &text, bool onLine = true) {
     return false;
 }
 
-bool failWriter(UnloadReader &r) { return fail(r, r.w->error, false); }
+bool failWriter(UnloadReader &r) {
+    return fail(r, r.w->error, false);
+}
 
 // The next piece of the current line; false at the end of the input.
 bool nextPiece(UnloadReader &r, LinePiece &piece) {

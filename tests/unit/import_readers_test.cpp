@@ -44,7 +44,9 @@ ImportResult importBytes(const Bytes &input, size_t bufferSize = kInputBufferSiz
     return r;
 }
 
-Bytes bytesOf(const std::string &s) { return Bytes(s.begin(), s.end()); }
+Bytes bytesOf(const std::string &s) {
+    return Bytes(s.begin(), s.end());
+}
 
 Bytes readFile(const fs::path &path) {
     std::ifstream f(path, std::ios::binary);
@@ -113,8 +115,8 @@ TEST(ImportUnload, FaultsNameTheirLine) {
 TEST(ImportUnload, LinesAtTheirEdges) {
     struct Case {
         const char *input;
-        const char *body;   // of the only message
-        bool descriptor;    // the file begins with a descriptor
+        const char *body; // of the only message
+        bool descriptor;  // the file begins with a descriptor
     } cases[] = {
         {"N\nX \n", "", false},
         {"N\nX\n", "", false},
@@ -144,8 +146,8 @@ TEST(ImportUnload, LinesAtTheirEdges) {
 // A descriptor line after data lines starts the next message; an attribute line left short
 // keeps the default; values fill their fields as the loader lays them out.
 TEST(ImportUnload, AttributesFillTheDescriptor) {
-    ImportResult r = importBytes(bytesOf(
-        kHeader + "A VER 2\nA PRI  -7 \nA RTQ Q1\nA MSI 0A0b\nA PAN \nX 41\nA CCS 1208\n"));
+    ImportResult r = importBytes(
+        bytesOf(kHeader + "A VER 2\nA PRI  -7 \nA RTQ Q1\nA MSI 0A0b\nA PAN \nX 41\nA CCS 1208\n"));
     ASSERT_TRUE(r.ok) << r.problem.text;
     ASSERT_EQ(r.files.size(), 2u);
     qpeek::Mqmd md;
@@ -188,7 +190,8 @@ TEST(ImportInputs, SameFilesWhateverTheBufferCuts) {
         }
         ASSERT_FALSE(expected.empty()) << stem;
         Bytes input = readFile(path);
-        for (size_t bufferSize : {size_t{80}, size_t{81}, size_t{97}, size_t{333}, kInputBufferSize})
+        for (size_t bufferSize :
+             {size_t{80}, size_t{81}, size_t{97}, size_t{333}, kInputBufferSize})
             for (size_t readLimit : {size_t{0}, size_t{1}, size_t{7}}) {
                 ImportResult r = importBytes(input, bufferSize, readLimit, delimiter);
                 ASSERT_TRUE(r.ok) << stem << " buffer " << bufferSize << ": " << r.problem.text;
