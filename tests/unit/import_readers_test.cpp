@@ -234,7 +234,7 @@ TEST(ImportWriter, FilesAppearWholeOrNotAtAll) {
     EXPECT_EQ(readFile(dir / "q-000001.qpk"), bytesOf("first\n"));
 
     EXPECT_FALSE(run("N\nT other\n", false, problem));
-    EXPECT_EQ(problem.text, (dir / "q-000001.qpk").string() + " exists (-f replaces it)");
+    EXPECT_EQ(problem.text, dir.string() + "/q-000001.qpk exists (-f replaces it)");
     EXPECT_EQ(readFile(dir / "q-000001.qpk"), bytesOf("first\n"));
 
     EXPECT_TRUE(run("N\nT other\nN\nT two\n", true, problem)) << problem.text;
