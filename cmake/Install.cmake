@@ -6,10 +6,11 @@
 # is installed under one prefix directory, by default /opt/qpeek:
 #
 #   <prefix>/bin/qpeek                     the program
+#   <prefix>/bin/qpeek-import              turns unload and save files into message files
 #   <prefix>/bin/qpeek.parser              the default definition file
 #   <prefix>/Resources/*.parser            the shipped definitions
 #   <prefix>/share/qpeek/samples/*.qpk     sample messages
-#   <prefix>/share/man/man1/qpeek.1.gz     the manual page
+#   <prefix>/share/man/man1/qpeek.1.gz     the manual page (and qpeek-import.1.gz)
 #   <prefix>/share/doc/qpeek/              README.md and copyright
 #
 # The "system" component adds the files outside the prefix. It belongs to the package and
@@ -18,6 +19,7 @@
 #
 #   /usr/bin/qpeek                 -> <prefix>/bin/qpeek
 #   /usr/share/man/man1/qpeek.1.gz -> <prefix>/share/man/man1/qpeek.1.gz
+#   (the same two links for qpeek-import)
 #   /usr/share/doc/qpeek/copyright
 #
 # Because the program directory is taken from the real path, /usr/bin/qpeek still finds

@@ -72,6 +72,10 @@ extern const char *const kResourcesDirectory;
 // (POSIX: nothing to do; Windows: text mode, every "\n" written as CR LF).
 void initStandardStreams();
 
+// Puts standard input into binary mode (no line-end translation), for reading a message
+// capture piped into a program.
+void initBinaryStandardInput();
+
 // Writes bytes to the stream's file straight from the caller's memory, after the stream's
 // own buffer: for a report of many megabytes, which would otherwise be copied there first.
 // Returns the bytes written (0 where the system or the stream does not allow it); the caller

@@ -26,6 +26,8 @@ const char *const kResourcesDirectory = "../Resources/";
 
 void initStandardStreams() {}
 
+void initBinaryStandardInput() {}
+
 size_t writeUnbuffered(FILE *stream, const void *bytes, size_t count) {
     int fd = fileno(stream);
     if (fd < 0 || std::fflush(stream) != 0 || std::ferror(stream))

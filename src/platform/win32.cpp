@@ -38,6 +38,10 @@ void initStandardStreams() {
     _setmode(_fileno(stderr), _O_TEXT);
 }
 
+void initBinaryStandardInput() {
+    _setmode(_fileno(stdin), _O_BINARY);
+}
+
 size_t writeUnbuffered(FILE *, const void *, size_t) {
     return 0; // the stream writes everything
 }

@@ -40,6 +40,10 @@ fi
 dpkg -s qpeek | grep -q '^Status: install ok installed'
 [ -L /usr/bin/qpeek ] && [ "$(readlink -f /usr/bin/qpeek)" = /opt/qpeek/bin/qpeek ]
 [ -f "$(readlink -f /usr/share/man/man1/qpeek.1.gz)" ]
+[ -L /usr/bin/qpeek-import ] && [ "$(readlink -f /usr/bin/qpeek-import)" = /opt/qpeek/bin/qpeek-import ]
+[ -f "$(readlink -f /usr/share/man/man1/qpeek-import.1.gz)" ]
+(cd "$T" && printf '* QLOAD\nN\nT installed\n' | /usr/bin/qpeek-import -q -p check - && cmp -s check-000001.qpk - <<<installed) ||
+    { echo "FAIL: the installed qpeek-import did not import a message"; exit 1; }
 [ -f /usr/share/doc/qpeek/copyright ]
 
 # The IDoc samples are the messages that need the definitions.
@@ -80,7 +84,8 @@ dpkg -r qpeek
 # Nothing of the package is a configuration file, so removing leaves nothing to purge.
 if dpkg -s qpeek >/dev/null 2>&1; then dpkg -P qpeek; fi
 if dpkg -s qpeek >/dev/null 2>&1; then echo "FAIL: qpeek is still known to dpkg"; fail=1; fi
-for p in /usr/bin/qpeek /opt/qpeek /usr/share/man/man1/qpeek.1.gz /usr/share/doc/qpeek; do
+for p in /usr/bin/qpeek /usr/bin/qpeek-import /opt/qpeek /usr/share/man/man1/qpeek.1.gz \
+         /usr/share/man/man1/qpeek-import.1.gz /usr/share/doc/qpeek; do
     if [ -e "$p" ] || [ -L "$p" ]; then echo "FAIL: $p is still there"; fail=1; fi
 done
 [ $fail = 0 ] && echo "package check passed"

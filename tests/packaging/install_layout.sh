@@ -23,7 +23,9 @@ DESTDIR=$root cmake --install "$build" --prefix "$prefix" --component system >>"
 # The expected files, relative to the prefix (p:) or to the root (r:).
 expected=(p:bin/qpeek p:share/man/man1/qpeek.1.gz p:share/doc/qpeek/README.md
           p:share/doc/qpeek/copyright r:usr/share/doc/qpeek/copyright
-          r:usr/bin/qpeek r:usr/share/man/man1/qpeek.1.gz)
+          r:usr/bin/qpeek r:usr/share/man/man1/qpeek.1.gz
+          p:bin/qpeek-import p:share/man/man1/qpeek-import.1.gz
+          r:usr/bin/qpeek-import r:usr/share/man/man1/qpeek-import.1.gz)
 [ -f "$src/Resources/qpeek.parser" ] && expected+=(p:bin/qpeek.parser)
 for f in "$src"/Resources/*.parser; do [ -e "$f" ] && expected+=("p:Resources/${f##*/}"); done
 for f in "$src"/samples/*.qpk; do [ -e "$f" ] && expected+=("p:share/qpeek/samples/${f##*/}"); done
@@ -43,6 +45,9 @@ same() { cmp -s "$1" "$2" || problem "$2 is not a copy of $1"; }
 for f in "$src"/Resources/*.parser; do [ -e "$f" ] && same "$f" "$prefix/Resources/${f##*/}"; done
 for f in "$src"/samples/*.qpk; do [ -e "$f" ] && same "$f" "$prefix/share/qpeek/samples/${f##*/}"; done
 gzip -dc "$prefix/share/man/man1/qpeek.1.gz" >"$T/qpeek.1" && same "$src/docs/qpeek.1" "$T/qpeek.1"
+[ -x "$prefix/bin/qpeek-import" ] || problem "bin/qpeek-import is not executable"
+gzip -dc "$prefix/share/man/man1/qpeek-import.1.gz" >"$T/qpeek-import.1" &&
+    same "$src/docs/qpeek-import.1" "$T/qpeek-import.1"
 same "$src/docs/copyright" "$root/usr/share/doc/qpeek/copyright"
 
 # The links point into the prefix.
@@ -50,6 +55,10 @@ link=$root/usr/bin/qpeek
 [ "$(readlink "$link")" = "$prefix/bin/qpeek" ] || problem "usr/bin/qpeek -> $(readlink "$link")"
 [ "$(readlink "$root/usr/share/man/man1/qpeek.1.gz")" = "$prefix/share/man/man1/qpeek.1.gz" ] ||
     problem "the manual page link does not point into the prefix"
+[ "$(readlink "$root/usr/bin/qpeek-import")" = "$prefix/bin/qpeek-import" ] ||
+    problem "usr/bin/qpeek-import -> $(readlink "$root/usr/bin/qpeek-import")"
+[ "$(readlink "$root/usr/share/man/man1/qpeek-import.1.gz")" = "$prefix/share/man/man1/qpeek-import.1.gz" ] ||
+    problem "the manual page link of qpeek-import does not point into the prefix"
 
 # Runs through the link from another directory. IDoc samples are the ones that need the
 # definitions; without any sample a small message of our own stands in.

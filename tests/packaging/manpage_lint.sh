@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the manual page: groff reports no warning in plain and UTF-8 rendering, the
-# source holds no control character other than tab, and its title line names the
-# project's version.
+# source holds no control character other than tab, and its title line names the page's
+# program (QPEEK for qpeek.1, QPEEK\-IMPORT for qpeek-import.1) and the project's version.
 #
 #   manpage_lint.sh MANPAGE VERSION      (exit 77: groff is not installed)
 set -uo pipefail
@@ -15,6 +15,8 @@ done
 if LC_ALL=C grep -n $'[\x01-\x08\x0b-\x1f\x7f]' "$page"; then
     echo "control characters in $page"; fail=1
 fi
-grep -q "^\.TH QPEEK 1 [0-9-]* \"qpeek $version\"" "$page" ||
-    { echo "the .TH line does not name qpeek $version"; fail=1; }
+program=$(basename "$page" .1)
+title=$(echo "$program" | tr 'a-z' 'A-Z' | sed 's/-/\\\\-/g')
+grep -q "^\.TH $title 1 [0-9-]* \"qpeek $version\"" "$page" ||
+    { echo "the .TH line does not name $program and qpeek $version"; fail=1; }
 exit $fail

@@ -99,6 +99,9 @@ fi
 exec '$WINE' "\$exe" "\$@"
 EOF
 chmod +x "$wrapper"
+# qpeek-import.exe beside it, where cases find it ($(dirname "$QPEEK")/qpeek-import).
+printf '#!/bin/sh\nexec %s %s "$@"\n' "'$WINE'" "'$build/qpeek-import.exe'" >"$work/bin/qpeek-import"
+chmod +x "$work/bin/qpeek-import"
 g_passed=0 g_failed=0 g_skipped=0
 for cmd in "$root"/tests/golden/*/cmd; do
     [ -f "$cmd" ] || continue
