@@ -237,7 +237,7 @@ if wait_for "$work/e4" '^event 1'; then
     start=$(now_ms)
     (cd "$work/lock4/messages" && timeout 60 "$WINE" "$work/lock4/bin/qpeek.exe" '*.qpk' -d) >"$work/q4" 2>&1
     q_rc=$? elapsed=$(($(now_ms) - start))
-    message='^Unable to CreateMutex\(.*IDOCSHARE\.SEM\)\r?$'
+    message=$'^Unable to CreateMutex\\(.*IDOCSHARE\\.SEM\\)\r?$'
     count=$(grep -a -c -E "$message" "$work/q4")
     check mutex_name_taken_reported_once '[ "$q_rc" = 0 ] && [ "$count" = 1 ] && [ "$elapsed" -lt 9000 ] && grep -a -v -E "$message" "$work/q4" | cmp -s "$work/q4free" -' \
         "qpeek.exe rc $q_rc after $elapsed ms, $count message line(s); $(grep -a -c '^Processing' "$work/q4") messages; without the lock: $(grep -a -c -E "$message" "$work/q4free") message line(s)"
