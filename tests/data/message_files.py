@@ -1,11 +1,178 @@
-"""SAP IDoc record layouts of the shipped parser definitions (Resources/qpeek.parser and
-Resources/ORDERS05.parser), and builders for IDoc bodies: control records, data records and
-the MQSAPH header.
+"""Builders of qpeek message files, used by every test-data and sample generator.
 
-Each layout is a list of (field name, length, description). The shipped definition file
-lists the same fields in the same order; offsets follow from the order.
+A message file is an optional 364-byte MQMD followed by the body. Integers are 32-bit
+little-endian unless a header announces the other byte order. Sections: writing files; the
+descriptor; the queue headers (MQRFH, MQIIH, MQCIH, MQDLH, MQXQH, MQMDE, MQSAPH); IDoc
+records; ECEDOC documents; point-of-sale lines; IMS and CICS records.
 """
+import os
 import struct
+
+DATA_DIR = os.path.dirname(os.path.abspath(__file__))  # tests/data: the test messages' folders
+
+
+# ---- writing files
+
+def write(path, *parts):
+    """Writes a message file from its parts (str as Latin-1, or bytes)."""
+    with open(path, "wb") as f:
+        for p in parts:
+            f.write(p.encode("latin-1") if isinstance(p, str) else p)
+
+
+def write_into(folder, name, *parts):
+    """Writes folder/name from its parts, creating the folder (and those above it)."""
+    path = os.path.join(folder, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    write(path, *parts)
+
+
+# ---- the descriptor
+
+MQMD_FIELDS = [  # name, offset, length, kind ('i' integer, 'c' characters/bytes)
+    ("StrucId", 0, 4, "c"), ("Version", 4, 4, "i"), ("Report", 8, 4, "i"),
+    ("MsgType", 12, 4, "i"), ("Expiry", 16, 4, "i"), ("Feedback", 20, 4, "i"),
+    ("Encoding", 24, 4, "i"), ("CodedCharSetId", 28, 4, "i"), ("Format", 32, 8, "c"),
+    ("Priority", 40, 4, "i"), ("Persistence", 44, 4, "i"), ("MsgId", 48, 24, "c"),
+    ("CorrelId", 72, 24, "c"), ("BackoutCount", 96, 4, "i"), ("ReplyToQ", 100, 48, "c"),
+    ("ReplyToQMgr", 148, 48, "c"), ("UserIdentifier", 196, 12, "c"),
+    ("AccountingToken", 208, 32, "c"), ("ApplIdentityData", 240, 32, "c"),
+    ("PutApplType", 272, 4, "i"), ("PutApplName", 276, 28, "c"), ("PutDate", 304, 8, "c"),
+    ("PutTime", 312, 8, "c"), ("ApplOriginData", 320, 4, "c"), ("GroupId", 324, 24, "c"),
+    ("MsgSeqNumber", 348, 4, "i"), ("Offset", 352, 4, "i"), ("MsgFlags", 356, 4, "i"),
+    ("OriginalLength", 360, 4, "i"),
+]
+
+
+def i32(v, big=False):
+    return struct.pack(">i" if big else "<i", v)
+
+
+def f64(v):
+    return struct.pack("<d", v)
+
+
+def text(s, n, pad=b" "):
+    """A fixed-width field: s (str or bytes) cut or padded to n bytes."""
+    b = s.encode("latin-1") if isinstance(s, str) else s
+    return b[:n].ljust(n, pad)
+
+
+def mqmd(**fields):
+    """A full MQMD; fields not given get realistic values of a put message."""
+    values = dict(StrucId="MD  ", Version=2, Report=0, MsgType=8, Expiry=-1, Feedback=0,
+                  Encoding=273, CodedCharSetId=819, Format="MQSTR   ", Priority=0,
+                  Persistence=1, MsgId=b"AMQ QM1         \x9c\x01\x02\x03\x04\x05\x06\x07",
+                  CorrelId=b"\0" * 24, BackoutCount=0, ReplyToQ="", ReplyToQMgr="QM1",
+                  UserIdentifier="mqm", AccountingToken=b"\x16\x01\x05\x15" + b"\0" * 28,
+                  ApplIdentityData="", PutApplType=11, PutApplName="orders.exe",
+                  PutDate="20261207", PutTime="13450217", ApplOriginData="",
+                  GroupId=b"\0" * 24, MsgSeqNumber=1, Offset=0, MsgFlags=0,
+                  OriginalLength=-1)
+    values.update(fields)
+    return pack_mqmd(values)
+
+
+def pack_mqmd(values):
+    """The 364 bytes of a descriptor from a value for every field: integers as i32, str
+    blank-padded, bytes zero-padded."""
+    out = bytearray(364)
+    for name, off, n, kind in MQMD_FIELDS:
+        v = values[name]
+        if kind == "i":
+            out[off:off + 4] = i32(v)
+        else:
+            out[off:off + n] = text(v, n, b"\0" if isinstance(v, bytes) else b" ")
+    return bytes(out)
+
+
+# ---- queue headers
+
+def rfh_v1(name_values, encoding=273, fmt="MQSTR", big=False, struc_length=None):
+    """An MQRFH of version 1 with a blank-separated name/value string."""
+    nv = text(name_values, (len(name_values) + 3) // 4 * 4)
+    length = 32 + len(nv) if struc_length is None else struc_length
+    return (b"RFH " + i32(1, big) + i32(length, big) + i32(encoding) + i32(819) +
+            text(fmt, 8) + i32(0)) + nv
+
+
+def rfh_v2(blocks, encoding=273, fmt="MQSTR", big=False, struc_length=None):
+    """An MQRFH of version 2; blocks is a list of NameValueData (str or bytes)."""
+    data = b""
+    for b in blocks:
+        b = b.encode("latin-1") if isinstance(b, str) else b
+        data += i32(len(b), big) + b
+    length = 36 + len(data) if struc_length is None else struc_length
+    if big:
+        encoding |= 0x10000000
+    return (b"RFH " + i32(2, big) + i32(length, big) + i32(encoding) + i32(1208) +
+            text(fmt, 8) + i32(0) + i32(1208)) + data
+
+
+def iih(version=1, struc_length=84, big=False, fmt="MQIMSVS", tran_state=b"C",
+        commit=b"0", security=b"C", tran_id=b"\0" * 16, **fields):
+    """An MQIIH (84 bytes)."""
+    return (b"IIH " + i32(version, big) + i32(struc_length, big) + i32(273) + i32(819) +
+            text(fmt, 8) + i32(0) + text(fields.get("lterm", ""), 8) +
+            text(fields.get("mfsmap", ""), 8) + text(fields.get("replyfmt", "MQIMSVS"), 8) +
+            text(fields.get("auth", ""), 8) + text(tran_id, 16, b"\0") + tran_state +
+            commit + security + b" ")
+
+
+def cih(message):
+    """An MQCIH: 180 header bytes (text after the header starts at offset 180)."""
+    head = b"CIH " + i32(2) + i32(180) + i32(273) + i32(819) + text("MQCICS", 8)
+    return head.ljust(180, b"\0") + (message.encode("latin-1") if isinstance(message, str) else message)
+
+
+def dlh(reason=2085, dest_q="DEST.Q", dest_qmgr="QM2", encoding=546, ccsid=819, fmt="MQSTR",
+        appl_type=6, appl_name="amqrmppa", date="20261207", time="10302512", big=False,
+        version=1):
+    """An MQDLH (172 bytes); encoding, ccsid and fmt describe what follows it."""
+    return (b"DLH " + i32(version, big) + i32(reason, big) + text(dest_q, 48) +
+            text(dest_qmgr, 48) + i32(encoding, big) + i32(ccsid, big) + text(fmt, 8) +
+            i32(appl_type, big) + text(appl_name, 28) + text(date, 8) + text(time, 8))
+
+
+def xqh(remote_q="REMOTE.Q", remote_qmgr="QM3", big=False, version=1, **md_fields):
+    """An MQXQH (428 bytes): the remote queue, then the original message's descriptor
+    (MQMD version 1, 324 bytes) whose Encoding and Format describe what follows."""
+    desc = bytearray(mqmd(Version=1, **md_fields)[:324])
+    if big:
+        for name, off, n, kind in MQMD_FIELDS[:24]:
+            if kind == "i":
+                desc[off:off + 4] = desc[off:off + 4][::-1]
+    return (b"XQH " + i32(version, big) + text(remote_q, 48) + text(remote_qmgr, 48) +
+            bytes(desc))
+
+
+def mde(encoding=546, ccsid=819, fmt="MQSTR", flags=0, group_id=b"\0" * 24, seq=1, offset=0,
+        msg_flags=0, original_length=-1, big=False, version=2, struc_length=72):
+    """An MQMDE (72 bytes, padded to struc_length when that is longer)."""
+    h = (b"MDE " + i32(version, big) + i32(struc_length, big) + i32(encoding, big) +
+         i32(ccsid, big) + text(fmt, 8) + i32(flags, big) + text(group_id, 24, b"\0") +
+         i32(seq, big) + i32(offset, big) + i32(msg_flags, big) + i32(original_length, big))
+    return h.ljust(struc_length, b"\0")
+
+
+def saph(version=1, length=108, encoding=273, ccsid=819, fmt="MQSTR", flags=0, client="100",
+         language="E", host="sapprd01.plant.example.com", user="MQLINK", password="S3cretPw",
+         sysno="00", host_pad=b"\0", reserved=b"\0\0"):
+    """An MQSAPH header of 108 bytes (the structure length field may say otherwise); the host
+    name is padded with host_pad, and the two reserved bytes at the end are `reserved`."""
+    return (b"SAPH" + i32(version) + i32(length) + i32(encoding) + i32(ccsid) + text(fmt, 8) +
+            i32(flags) + text(client, 3) + text(language, 1) + text(host, 48, host_pad) +
+            text(user, 12) + text(password, 8) + text(sysno, 2) + reserved)
+
+
+# ---- IDoc records
+#
+# SAP IDoc record layouts of the shipped parser definitions (Resources/qpeek.parser and
+# Resources/ORDERS05.parser), and builders for IDoc bodies: control records and data records
+# (the MQSAPH header is among the queue headers above).
+#
+# Each layout is a list of (field name, length, description). The shipped definition file
+# lists the same fields in the same order; offsets follow from the order.
 
 EDI_DC40 = [
     ("TABNAM", 10, "Name of table structure"), ("MANDT", 3, "Client"),
@@ -162,12 +329,7 @@ SEGMENTS = {
 }
 
 
-def text(s, n):
-    b = s.encode("latin-1") if isinstance(s, str) else s
-    return b[:n].ljust(n, b" ")
-
-
-def record(layout, values):
+def idoc_record(layout, values):
     """The bytes of a record of this layout; fields not given are blank."""
     out = b""
     for name, n, _ in layout:
@@ -187,7 +349,7 @@ def control_record(form="EDI_DC40", **values):
              RCVPOR="A000000022", RCVPRT="LS", RCVPRN="MQLINK01", CREDAT="20261207",
              CRETIM="134502")
     v.update(values)
-    return record(layout, v)
+    return idoc_record(layout, v)
 
 
 class IdocWriter:
@@ -209,8 +371,8 @@ class IdocWriter:
         head = dict(SEGNAM=name, MANDT="100", DOCNUM=self.docnum, SEGNUM="%06d" % self.segnum,
                     PSGNUM="%06d" % parent if parent else "", HLEVEL="%02d" % level)
         layout = self.layouts[name] if name in self.layouts else SEGMENTS[segment_key(name)]
-        data = record(layout, values).ljust(1000, b" ")[:area_length]
-        self.records.append(record(self.header, head)[:layout_length(self.header)] + data)
+        data = idoc_record(layout, values).ljust(1000, b" ")[:area_length]
+        self.records.append(idoc_record(self.header, head)[:layout_length(self.header)] + data)
         assert len(text(name, name_length)) == name_length
         return self.segnum
 
@@ -223,16 +385,6 @@ def segment_key(name):
         if name == key or key.startswith(name) or name.startswith(key):
             return key
     raise KeyError(name)
-
-
-def saph(version=1, length=108, encoding=273, ccsid=819, fmt="MQSTR", flags=0, client="100",
-         language="E", host="sapprd01.plant.example.com", user="MQLINK", password="S3cretPw",
-         sysno="00"):
-    """An MQSAPH header of 108 bytes (the structure length field may say otherwise)."""
-    return (b"SAPH" + struct.pack("<iiii", version, length, encoding, ccsid) + text(fmt, 8) +
-            struct.pack("<i", flags) + text(client, 3) + text(language, 1) +
-            host.encode().ljust(48, b"\0") + text(user, 12) + text(password, 8) + text(sysno, 2) +
-            b"\0\0")
 
 
 ITEMS = [  # item number, quantity, unit, material, short text, price
@@ -450,3 +602,228 @@ def delivery_schedule_segments(items=2, packaging=(0,), references=True):
             segs.append(("Z2DFABR001", dict(TOR="TOR-03", ZEITF="06:00-08:00",
                                             ZKOMM="Anlieferung nur werktags, bitte avisieren")))
     return segs
+
+
+# ---- ECEDOC documents
+#
+# An ECEDOC document is a gap-free run of 8-byte opening tags, 9-byte closing tags and
+# fixed-width blank-padded records. The layouts below list every record's fields in order
+# with their lengths; ecedoc_record() fills a record from keyword values (missing fields are
+# blank).
+
+
+def ecedoc_layout(length, fields):
+    assert sum(n for _, n in fields) == length, (length, fields)
+    return length, fields
+
+
+PROLOG = ecedoc_layout(22, [
+    ("NC_MsgType", 10), ("NC_MsgVersion", 2), ("NC_RESERVED", 10),
+])
+
+HDR010_PQ = ecedoc_layout(96, [
+    ("VersionNumber", 2), ("NC_ProductRefNumber", 10), ("NC_ProductQuanty", 10),
+    ("NC_ProductNumber", 64), ("NC_MerchantRefNumber", 10),
+])
+
+HDR010_OS = ecedoc_layout(267, [
+    ("VersionNumber", 2), ("NC_OrderRefNumber", 10), ("NC_CustomerOrderNumber", 64),
+    ("NC_CurrencyType", 10), ("NC_TotalPrice", 16), ("NC_TotalTaxPrice", 16),
+    ("NC_TotalShippingPrice", 16), ("NC_TotalTaxShippingPrice", 16), ("NC_ShopperLoginID", 31),
+    ("NC_MerchantOrderNumber", 30), ("NC_OrderStatus", 32), ("NC_ScheduleShipDate", 8),
+    ("NC_ActualShipDate", 8), ("NC_PlaceDate", 8),
+])
+
+HDR010_PP = ecedoc_layout(225, [
+    ("VersionNumber", 2), ("NC_ProductRefNumber", 10), ("NC_ProductPrice", 16),
+    ("NC_CurrencyType", 10), ("NC_ShopperGroup", 10), ("NC_Precedence", 10),
+    ("NC_MerchantRefNumber", 10), ("NC_ProductNumber", 64), ("NC_ProductPriceRefNum", 10),
+    ("NC_StartTimestamp", 26), ("NC_EndTimestamp", 26), ("NC_PriceCustomField1", 30),
+    ("NC_PriceCustomField2", 1),
+])
+
+HDR010_NC = ecedoc_layout(2709, [
+    ("VersionNumber", 2), ("NC_LoginId", 31), ("NC_Password", 12), ("NC_VerifyPassword", 12),
+    ("NC_MerchantRefNumber", 10), ("NC_MethodComm", 2), ("NC_ChallengeQues", 250),
+    ("NC_ChallengeAns", 250), ("NC_ShopperField1", 254), ("NC_ShopperField2", 254),
+    ("NC_Title", 5), ("NC_LastName", 30), ("NC_FirstName", 30), ("NC_MiddleName", 30),
+    ("NC_RepCompany", 80), ("NC_Phone1", 30), ("NC_Phone2", 30), ("NC_Fax", 30),
+    ("NC_Addr1", 50), ("NC_Addr2", 50), ("NC_Addr3", 50), ("NC_City", 30), ("NC_State", 20),
+    ("NC_Country", 30), ("NC_ZipCode", 20), ("NC_Email1", 254), ("NC_Email2", 254),
+    ("NC_DayPhoneType", 3), ("NC_DayPhoneList", 1), ("NC_EveningPhoneType", 3),
+    ("NC_EveningPhoneList", 1), ("NC_BestTimeToCall", 1), ("NC_PackageInsert", 1),
+    ("NC_AddressOptField1", 3), ("NC_AddressOptField2", 1), ("NC_ShopperGender", 1),
+    ("NC_ShopperAge", 10), ("NC_ShopperIncome", 10), ("NC_MaritalStatus", 1),
+    ("NC_NumberofChildren", 10), ("NC_NumberInHouse", 10), ("NC_ShopperCompany", 30),
+    ("NC_ShopperInterest", 254), ("NC_PreviousOrderFlag", 1), ("NC_DemogField1", 1),
+    ("NC_DemogField2", 1), ("NC_DemogField3", 1), ("NC_DemogField4", 1),
+    ("NC_DemogField5", 254), ("NC_DemogField6", 10),
+])
+
+HDR010_ON = ecedoc_layout(440, [
+    ("VersionNumber", 2), ("NC_OrderRefNumber", 10), ("NC_OrderDate", 8), ("NC_OrderTime", 6),
+    ("NC_CurrencyType", 10), ("NC_TotalPrice", 16), ("NC_TotalTaxPrice", 16),
+    ("NC_TotalShippingPrice", 16), ("NC_TotalTaxShippingPrice", 16),
+    ("NC_ShopperRefNumber", 10), ("NC_MerchantRefNumber", 10), ("NC_MerchantOrderNumber", 30),
+    ("NC_BillToRefNumber", 10), ("NC_OrderCustField1", 10), ("NC_OrderCustField2", 16),
+    ("NC_OrderCustField3", 254),
+])
+
+HDR020 = ecedoc_layout(1101, [
+    ("VersionNumber", 2), ("NC_ShopperLoginID", 31), ("NC_PurchaserLastName", 30),
+    ("NC_PurchaserMiddleName", 30), ("NC_PurchaserFirstName", 30), ("NC_PurchaserAddr1", 50),
+    ("NC_PurchaserAddr2", 50), ("NC_PurchaserAddr3", 50), ("NC_PurchaserCity", 30),
+    ("NC_PurchaserState", 20), ("NC_PurchaserCountry", 30), ("NC_PurchaserZipCode", 20),
+    ("NC_PurchaserEmail1", 254), ("NC_PurchaserEmail2", 254), ("NC_PurchaserPhone1", 30),
+    ("NC_PurchaserPhone2", 30), ("NC_PurchaserFax", 30), ("NC_PurchaserCompanyName", 80),
+    ("NC_PurchaserShopperGroup", 50),
+])
+
+HDR030 = ecedoc_layout(940, [
+    ("VersionNumber", 2), ("NC_BillToLastName", 30), ("NC_BillToMiddleName", 30),
+    ("NC_BillToFirstName", 30), ("NC_BillToAddr1", 50), ("NC_BillToAddr2", 50),
+    ("NC_BillToAddr3", 50), ("NC_BillToCity", 30), ("NC_BillToState", 20),
+    ("NC_BillToCountry", 30), ("NC_BillToZipCode", 20), ("NC_BillToEmail1", 254),
+    ("NC_BillToEmail2", 254), ("NC_BillToPhone1", 30), ("NC_BillToPhone2", 30),
+    ("NC_BillToFax", 30),
+])
+
+HDR040 = ecedoc_layout(1050, [
+    ("VersionNumber", 2), ("NC_SupplierName", 80), ("NC_SupplierAddr1", 50),
+    ("NC_SupplierAddr2", 50), ("NC_SupplierAddr3", 50), ("NC_SupplierCity", 30),
+    ("NC_SupplierState", 20), ("NC_SupplierCountry", 30), ("NC_SupplierZipCode", 20),
+    ("NC_SupplierPhone1", 30), ("NC_SupplierContactLastName", 30),
+    ("NC_SupplierContactMiddleName", 30), ("NC_SupplierContactFirstName", 30),
+    ("NC_SupplierContactTitle", 30), ("NC_SupplierContactPhone1", 30),
+    ("NC_SupplierContactPhone2", 30), ("NC_SupplierContactEmail1", 254),
+    ("NC_SupplierContactEmail2", 254),
+])
+
+ITM010_OTHER = ecedoc_layout(488, [
+    ("VersionNumber", 2), ("NC_OrderRefNumber", 10), ("NC_MerchantOrderNumber", 30),
+    ("NC_ItemRefNumber", 10), ("NC_ItemMerchantOrderNumber", 30), ("NC_OrderItemStatus", 32),
+    ("NC_ItemScheduleShipDate", 8), ("NC_ItemActualShipDate", 8), ("NC_ItemPlaceDate", 8),
+    ("NC_ItemQuantity", 10), ("NC_ItemCurrencyType", 10), ("NC_ItemUnitPrice", 16),
+    ("NC_ItemTotalPrice", 16), ("NC_ItemTotalTaxPrice", 16), ("NC_ItemTotalShippingPrice", 16),
+    ("NC_ItemTotalTaxShippingPrice", 16), ("NC_ItemComment", 250),
+])
+
+ITM010_ON = ecedoc_layout(2044, [
+    ("VersionNumber", 2), ("NC_ItemLineNumber", 3), ("NC_ItemRefNumber", 10),
+    ("NC_ItemProductRefNumber", 10), ("NC_ItemProductNumber", 64),
+    ("NC_ItemProductShortDesc", 254), ("NC_ItemUnitPrice", 16), ("NC_ItemCurrencyType", 10),
+    ("NC_ItemProductQuantity", 10), ("NC_ItemShipToAddrRefNumber", 10),
+    ("NC_ItemShipModeRefNumber", 10), ("NC_ItemStatus", 1), ("NC_ItemShipToLastName", 30),
+    ("NC_ItemShipToMiddleName", 30), ("NC_ItemShipToFistName", 30), ("NC_ItemShipToAddr1", 50),
+    ("NC_ItemShipToAddr2", 50), ("NC_ItemShipToAddr3", 50), ("NC_ItemShipToCity", 30),
+    ("NC_ItemShipToState", 20), ("NC_ItemShipToCountry", 30), ("NC_ItemShipToZipCode", 20),
+    ("NC_ItemShipToEmail1", 254), ("NC_ItemShipToEmail2", 254), ("NC_ItemShipToPhone1", 30),
+    ("NC_ItemShipToPhone2", 30), ("NC_ItemShipToFax", 30), ("NC_ItemShippingCarrier", 30),
+    ("NC_ItemShippingMethod", 30), ("NC_ItemShipToComement", 254),
+    ("NC_ItemCreationTimestamp", 64), ("NC_ItemUpdateTimestamp", 64),
+    ("NC_ItemCustField1", 10), ("NC_ItemCustField2", 254),
+])
+
+
+def ecedoc_record(lay, **values):
+    """A fixed-width record; a value may be str or bytes, and is cut or padded to its field."""
+    length, fields = lay
+    names = {name for name, _ in fields}
+    unknown = set(values) - names
+    assert not unknown, unknown
+    out = b"".join(text(values.get(name, ""), n) for name, n in fields)
+    assert len(out) == length
+    return out
+
+
+def tag(name):
+    return b"<" + name.encode() + b">"
+
+
+def end(name):
+    return b"</" + name.encode() + b">"
+
+
+def element(name, *content):
+    """An element: opening tag, its record or inner elements, closing tag."""
+    return tag(name) + b"".join(content) + end(name)
+
+
+def prolog(msg_type, version="01", reserved=""):
+    return element("PROLOG", ecedoc_record(PROLOG, NC_MsgType=msg_type, NC_MsgVersion=version,
+                                    NC_RESERVED=reserved))
+
+
+def datusr(name, value, length_text=None):
+    """A DATUSR record: FieldName (8), FieldLength (10, left-aligned decimal unless given
+    as raw text), FieldValue."""
+    v = value.encode("latin-1") if isinstance(value, str) else value
+    if length_text is None:
+        length_text = str(len(v))
+    return text(name, 8) + text(length_text, 10) + v
+
+
+def user_data(*pairs):
+    """A USRLST of DATUSR elements from (name, value) pairs."""
+    return element("USRLST", *(element("DATUSR", datusr(n, v)) for n, v in pairs))
+
+
+def document(*content):
+    return element("ECEDOC", *content)
+
+
+# ---- point-of-sale lines
+
+def packed(digits, n):
+    """Packed decimal without sign: two digits per byte, n bytes, left-padded with zeros."""
+    digits = digits.rjust(2 * n, "0")
+    return bytes(int(digits[i]) << 4 | int(digits[i + 1]) for i in range(0, 2 * n, 2))
+
+
+def pos_record(rtype, *fields):
+    """A point-of-sale record: its type byte, then each field closed by ":"."""
+    return bytes([rtype]) + b":" + b"".join(f + b":" for f in fields)
+
+
+def pos_line(*records):
+    """One log line: quoted records separated by quote-comma-quote, ended by quote CR LF."""
+    return b'"' + b'","'.join(records) + b'"\r\n'
+
+
+# ---- IMS and CICS records
+
+def ims_update(liefer=42, liefsnr=-1, llmenge=2.5, blanks=False):
+    """An IMS_UPDATEDELIVERY record (473 bytes)."""
+    t = (lambda s, n: text("", n)) if blanks else text
+    r = (t("U", 1) + t("LIEFUPD", 8) + t("0001", 4) + i32(liefer) + i32(liefsnr) +
+         t("EU", 4) + t("MAT", 4) + t("4711-0815-A", 15) + t("K", 1) + t("20261215", 8) +
+         t("WE01", 8) + t("KG", 3) + f64(llmenge) + t("+", 1) + t("01", 2) + f64(19.95) +
+         t("EUR", 3) + f64(49.875) + t("+", 1) + i32(1) + f64(2.0) + i32(14) + t("01", 2) +
+         t("L0100", 5) + t("A0200", 5) + t("DE0001", 6) + t("20261207", 8) + t("01", 2) +
+         t("S", 1) + f64(3.0) + i32(4500123) + t("NB", 4) + t("", 4) + t("", 8) +
+         t("20261201", 8) + t("P", 1) + t("DE", 3) + t("84713", 5) + t("20261231", 8) +
+         i32(10) + t("PALETTE", 8) + t("Z1", 2) + t("FH", 2) + t("V1", 2) + t("N", 1) +
+         t("", 15) + t("MRV-2026-0042", 15) + t("N", 1) + t("", 20) + t("20261207", 8) +
+         t("NORMAL", 8) + t("LKW", 4) + t("DHL", 9) + t("HUETTE01", 9) + t("SPED-NORD", 9) +
+         t("4000-100-200", 40) + t("J", 1) + t("VST19", 8) + t("4006381333931", 16) +
+         t("DE123456789", 15) + t("N", 1) + t("PB-77812", 15) + t("A", 1) + t("QS", 4) +
+         t("20261206", 8) + t("L", 1) + t("W01", 3) + t("WE", 3) + t("", 1) + t("", 6) +
+         t("Lieferschein 88123", 20) + t("20261207", 8) + t("13450217", 8) + t("0001", 4))
+    assert len(r) == 473, len(r)
+    return r
+
+
+def ims_confirm():
+    r = (text("00000042", 8) + text("00000000017", 11) + text("4711-0815-A", 15) +
+         text("4500123", 15) + text("20261215", 8) + text("LV-88123", 8) + text("BL-55001", 8) +
+         text("", 8) + text("AV-00017", 8) + text("30T", 8))
+    assert len(r) == 97, len(r)
+    return r
+
+
+def cics_area(material="MAT-4711-0815-AB18", date="20261207"):
+    a = (text("TESTABR ", 8) + text("1", 1) + text("S", 1) + text("0", 1) + text("R", 1) +
+         text("TABR", 4) + text("TESTABRP", 8) + text("M000123456", 10) + text(material, 18) +
+         text("00025", 5) + text("A", 1) + text(date, 8) + text("134502", 6))
+    assert len(a) == 72, len(a)
+    return a

@@ -5,7 +5,7 @@ import sys
 
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(here, "..", "tests", "data"))
-from qpk import cih, iih, mqmd, rfh_v1, rfh_v2, write  # noqa: E402
+from message_files import cih, iih, mqmd, rfh_v1, rfh_v2, write  # noqa: E402
 
 
 def w(name, *parts):

@@ -1,18 +1,18 @@
 #!/usr/bin/env python3
-"""Writes the message files of the run-spine tests into tests/data/spine/."""
+"""Writes the messages of the descriptor, queue-header, file and command-line tests into
+tests/data/headers/ (deterministic)."""
 import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from qpk import cih, i32, iih, mqmd, rfh_v1, rfh_v2, text, write  # noqa: E402
+from message_files import (DATA_DIR, cih, i32, iih, mqmd, rfh_v1, rfh_v2, text,  # noqa: E402
+                           write_into)
 
-here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "spine")
-os.makedirs(os.path.join(here, "appltypes"), exist_ok=True)
-os.makedirs(os.path.join(here, "several"), exist_ok=True)
+here = os.path.join(DATA_DIR, "headers")
 
 
 def w(name, *parts):
-    write(os.path.join(here, name), *parts)
+    write_into(here, name, *parts)
 
 
 XML = "<?xml version='1.0'?><Order><OrderNumberByMerchant>4711</OrderNumberByMerchant></Order>"
@@ -58,8 +58,8 @@ w("cih_md.qpk", mqmd(Format="MQCICS  "), cih("CICS reply"))
 labels = [-2, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 18, 19, 20,
           21, 65535, 65536, 100000]
 for n, t in enumerate(labels):
-    write(os.path.join(here, "appltypes", "t%02d.qpk" % n), mqmd(PutApplType=t),
-          b"\0\0payload of type %d" % t)
+    w(os.path.join("appltypes", "t%02d.qpk" % n), mqmd(PutApplType=t),
+      b"\0\0payload of type %d" % t)
 
 for name in ("b.qpk", "a.qpk", "c.txt", "a2.qpk", ".hidden.qpk"):
-    write(os.path.join(here, "several", name), b"file " + name.encode())
+    w(os.path.join("several", name), b"file " + name.encode())
