@@ -256,7 +256,7 @@ def main():
     save_file("save_delimiter_0D0A", [(None, le, TEXT), (None, le, ORDER)],
               [le + TEXT, le + ORDER], delimiter=b"\r\n")
 
-    # One fault each; the golden case import_errors runs them all.
+    # One fault each; the golden case import/errors runs them all.
     errors = {
         "unknown_code": ["A VER 2", "A XYZ 1", "X 41"],
         "odd_hex": ["A VER 2", "X 414", "X 42"],
