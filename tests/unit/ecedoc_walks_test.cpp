@@ -11,8 +11,8 @@
 using namespace qpeek;
 using qpeek::test::capture;
 using qpeek::test::DetailFlagGuard;
-using qpeek::test::pad;
 using qpeek::test::Message;
+using qpeek::test::pad;
 
 namespace {
 

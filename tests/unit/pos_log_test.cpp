@@ -10,8 +10,8 @@
 using namespace qpeek;
 using qpeek::test::capture;
 using qpeek::test::DetailFlagGuard;
-using qpeek::test::pad;
 using qpeek::test::Message;
+using qpeek::test::pad;
 using namespace std::string_literals;
 
 namespace {

@@ -13,8 +13,8 @@
 using namespace qpeek;
 using qpeek::test::capture;
 using qpeek::test::DetailFlagGuard;
-using qpeek::test::pad;
 using qpeek::test::Message;
+using qpeek::test::pad;
 
 namespace {
 
@@ -149,10 +149,12 @@ TEST(ReportBuffer, LargeReportsKeepTheirOrderWithTheStream) {
     PreparedField field;
     prepareField(field, "FIELD", 10, " a description long enough to vary the line ends");
     Message value("VALUE01234" + std::string(40, ' '));
-    std::string line =
-        capture([&](FILE *f) { writeField(f, "FIELD", 10, value.view(), " a description long "
-                                                                          "enough to vary the "
-                                                                          "line ends"); });
+    std::string line = capture([&](FILE *f) {
+        writeField(f, "FIELD", 10, value.view(),
+                   " a description long "
+                   "enough to vary the "
+                   "line ends");
+    });
     for (int lines : {1, 2600, 2700, 20000}) {
         std::string got = capture([&](FILE *f) {
             std::fputs("before\n", f);
