@@ -2,7 +2,7 @@
 // last step, and files read once for many names.
 #include <gtest/gtest.h>
 
-#include "idoc/definition_cache.h"
+#include "idoc/definition_lookup.h"
 #include "idoc_test_support.h"
 #include "platform/platform.h"
 
@@ -17,16 +17,16 @@ std::string idoc(const char *name) {
 }
 
 // Runs a lookup; returns the found name ("-" for none) and what was written to stdout.
-std::pair<std::string, std::string> lookUp(const char *name, FindMode mode, bool newMessage) {
+std::pair<std::string, std::string> lookUp(DefinitionStore &store, const char *name, FindMode mode,
+                                           bool newMessage) {
     if (newMessage)
-        beginDefinitionMessage();
-    ParseContext context;
+        beginDefinitionMessage(store);
     testing::internal::CaptureStdout();
-    const IdocDefinition *d = findDefinition(context, name, FindMode::Exact);
+    const IdocDefinition *d = findDefinition(store, name, FindMode::Exact);
     if (!d)
-        d = loadSegmentDefinition(context, name);
+        d = loadSegmentDefinition(store, name).definition;
     if (!d && mode == FindMode::Fallback)
-        d = findDefinition(context, name, FindMode::Fallback);
+        d = findDefinition(store, name, FindMode::Fallback);
     std::fflush(stdout);
     std::string out = testing::internal::GetCapturedStdout();
     return {d ? d->name : "-", out};
@@ -34,14 +34,14 @@ std::pair<std::string, std::string> lookUp(const char *name, FindMode mode, bool
 
 TEST(DefinitionLookup, TriesTheThreeCandidateFilesInOrder) {
     ScratchProgramDirectory dir;
-    auto [found, out] = lookUp("EDI_DC40", FindMode::Exact, true);
+    auto [found, out] = lookUp(dir.store, "EDI_DC40", FindMode::Exact, true);
     EXPECT_EQ(found, "-");
     const std::string &p = dir.path;
     EXPECT_EQ(out, "Unable to open " + p + "qpeek.parser\nUnable to open " + p +
                        "EDI_DC40.parser\nUnable to open " + p +
                        std::string(platform::kResourcesDirectory) + "EDI_DC40.parser\n");
     // The default file is tried once per message only.
-    std::tie(found, out) = lookUp("EDI_DC40", FindMode::Exact, false);
+    std::tie(found, out) = lookUp(dir.store, "EDI_DC40", FindMode::Exact, false);
     EXPECT_EQ(out, "Unable to open " + p + "EDI_DC40.parser\nUnable to open " + p +
                        std::string(platform::kResourcesDirectory) + "EDI_DC40.parser\n");
 }
@@ -49,19 +49,19 @@ TEST(DefinitionLookup, TriesTheThreeCandidateFilesInOrder) {
 TEST(DefinitionLookup, OneFileServesLaterNamesFromTheCache) {
     ScratchProgramDirectory dir;
     dir.write("qpeek.parser", idoc("EDI_DC40") + idoc("ICI_DD40"));
-    EXPECT_EQ(lookUp("EDI_DC40", FindMode::Exact, true),
+    EXPECT_EQ(lookUp(dir.store, "EDI_DC40", FindMode::Exact, true),
               std::make_pair(std::string("EDI_DC40"), std::string()));
     dir.write("qpeek.parser", ""); // never read again for a cached name
-    EXPECT_EQ(lookUp("ICI_DD40", FindMode::Exact, true).second, "");
-    EXPECT_EQ(definitionCount(), 2u);
+    EXPECT_EQ(lookUp(dir.store, "ICI_DD40", FindMode::Exact, true).second, "");
+    EXPECT_EQ(dir.store.definitions.size(), 2u);
 }
 
 TEST(DefinitionLookup, FallsBackToLowerVersions) {
     ScratchProgramDirectory dir;
     dir.write("qpeek.parser", idoc("EDI_DC40"));
     dir.write("ORDERS03.parser", idoc("ORDERS03"));
-    lookUp("EDI_DC40", FindMode::Exact, true);
-    auto [found, out] = lookUp("ORDERS05", FindMode::Fallback, false);
+    lookUp(dir.store, "EDI_DC40", FindMode::Exact, true);
+    auto [found, out] = lookUp(dir.store, "ORDERS05", FindMode::Fallback, false);
     EXPECT_EQ(found, "ORDERS03");
     const std::string &p = dir.path;
     EXPECT_EQ(out, "Unable to open " + p + "ORDERS05.parser\nUnable to open " + p +
@@ -74,14 +74,14 @@ TEST(DefinitionLookup, BareNameComesFromTheCacheOnly) {
     ScratchProgramDirectory dir;
     dir.write("qpeek.parser", idoc("DELVRY"));
     dir.write("ORDERS.parser", idoc("ORDERS"));
-    lookUp("DELVRY", FindMode::Exact, true);
+    lookUp(dir.store, "DELVRY", FindMode::Exact, true);
     // DELVRY3 falls back to DELVRY2, 1, 0 from files, then to the cached DELVRY.
-    auto [found, out] = lookUp("DELVRY3", FindMode::Fallback, false);
+    auto [found, out] = lookUp(dir.store, "DELVRY3", FindMode::Fallback, false);
     EXPECT_EQ(found, "DELVRY");
     EXPECT_NE(out.find("DELVRY0.parser"), std::string::npos);
     EXPECT_EQ(out.find("DELVRY.parser"), std::string::npos);
     // ORDERS.parser exists but is never read for ORDERS05.
-    std::tie(found, out) = lookUp("ORDERS05", FindMode::Fallback, false);
+    std::tie(found, out) = lookUp(dir.store, "ORDERS05", FindMode::Fallback, false);
     EXPECT_EQ(found, "-");
     EXPECT_EQ(out.find("ORDERS.parser"), std::string::npos);
     EXPECT_NE(out.find("ORDERS00.parser"), std::string::npos);
@@ -89,8 +89,8 @@ TEST(DefinitionLookup, BareNameComesFromTheCacheOnly) {
 
 TEST(DefinitionLookup, NameWithoutDigitsGetsOneMoreLoadOfItself) {
     ScratchProgramDirectory dir;
-    beginDefinitionMessage();
-    auto [found, out] = lookUp("ZZ", FindMode::Fallback, false);
+    beginDefinitionMessage(dir.store);
+    auto [found, out] = lookUp(dir.store, "ZZ", FindMode::Fallback, false);
     EXPECT_EQ(found, "-");
     // Exact load (two files, the default one first), then the fallback's own load of ZZ.
     const std::string &p = dir.path;
@@ -102,16 +102,16 @@ TEST(DefinitionLookup, NameWithoutDigitsGetsOneMoreLoadOfItself) {
 TEST(DefinitionLookup, NamesThatAreNoFileNamesReadNoFile) {
     ScratchProgramDirectory dir;
     dir.write("ORDERS04.parser", idoc("ORDERS04"));
-    beginDefinitionMessage();
+    beginDefinitionMessage(dir.store);
     // Each would name a path outside the definition directories, or a line-breaking one: no
     // file is tried for them, nothing is written, and the default file is still to be read.
     for (const char *name :
          {"../ORDERS05", "..\\ORDERS05", "ORD\tRS05", "ORDERS05\x1b", "A/..", "ORDERS05\x7f"}) {
-        auto [found, out] = lookUp(name, FindMode::Fallback, false);
+        auto [found, out] = lookUp(dir.store, name, FindMode::Fallback, false);
         EXPECT_EQ(found, "-") << name;
         EXPECT_EQ(out, "") << name;
     }
-    auto [found, out] = lookUp("ORDERS05", FindMode::Fallback, false);
+    auto [found, out] = lookUp(dir.store, "ORDERS05", FindMode::Fallback, false);
     EXPECT_EQ(found, "ORDERS04");
     EXPECT_EQ(out.rfind("Unable to open " + dir.path + "qpeek.parser\n", 0), 0u) << out;
 }
@@ -120,8 +120,8 @@ TEST(DefinitionLookup, RereadingTheDefaultFileKeepsMemoryBounded) {
     ScratchProgramDirectory dir;
     dir.write("qpeek.parser", idoc("EDI_DC40") + idoc("ORDERS05"));
     for (int message = 0; message < 50; ++message)
-        lookUp("ZORDERS", FindMode::Exact, true);
-    EXPECT_EQ(definitionCount(), 2u);
+        lookUp(dir.store, "ZORDERS", FindMode::Exact, true);
+    EXPECT_EQ(dir.store.definitions.size(), 2u);
 }
 
 } // namespace
