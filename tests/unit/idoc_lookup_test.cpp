@@ -2,6 +2,9 @@
 // last step, and files read once for many names.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
+
 #include "idoc/definition_lookup.h"
 #include "idoc_test_support.h"
 #include "platform/platform.h"
@@ -122,6 +125,64 @@ TEST(DefinitionLookup, RereadingTheDefaultFileKeepsMemoryBounded) {
     for (int message = 0; message < 50; ++message)
         lookUp(dir.store, "ZORDERS", FindMode::Exact, true);
     EXPECT_EQ(dir.store.definitions.size(), 2u);
+}
+
+TEST(DefinitionLookup, EveryFileReadTellsWhatItCameTo) {
+    ScratchProgramDirectory dir;
+    dir.write("both.parser", idoc("EDI_DC40") + idoc("ORDERS05"));
+    dir.write("other.parser", "NOTHING_HERE\n" + idoc("ORDERS04"));
+    const struct {
+        const char *file;
+        const char *name;
+        LoadStatus status;
+        const char *found;
+        const char *out;
+    } cases[] = {
+        {"both.parser", "ORDERS05", LoadStatus::Found, "ORDERS05", ""},
+        {"both.parser", "ORDERS06", LoadStatus::NotDefined, "-", ""},
+        {"other.parser", "ORDERS05", LoadStatus::Found, "ORDERS05", // held from the first read
+         "Unexspected token 'NOTHING_HERE'\n"},
+        {"other.parser", "DELVRY03", LoadStatus::NotDefined, "-",
+         "Unexspected token 'NOTHING_HERE'\n"},
+        {"missing.parser", "ORDERS05", LoadStatus::CannotOpen, "-", "Unable to open "},
+    };
+    for (const auto &c : cases) {
+        testing::internal::CaptureStdout();
+        DefinitionLoad load = readDefinitionFile(dir.store, c.name, (dir.path + c.file).c_str());
+        std::fflush(stdout);
+        std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(load.status, c.status) << c.file << " " << c.name;
+        EXPECT_EQ(load.definition ? load.definition->name : "-", c.found)
+            << c.file << " " << c.name;
+        EXPECT_EQ(out.substr(0, std::strlen(c.out)), c.out) << c.file << " " << c.name;
+    }
+    // Every definition of a file read stays in the store, asked for or not.
+    EXPECT_EQ(dir.store.definitions.size(), 3u);
+    EXPECT_EQ(dir.store.lock.depth, 0);
+}
+
+TEST(DefinitionLookup, LoadResultIsThatOfTheLastFileTried) {
+    // The program directory one level down, so that its Resources directory is ours too.
+    ScratchProgramDirectory dir;
+    std::filesystem::create_directories(dir.path + "bin");
+    std::filesystem::create_directories(dir.path + "Resources");
+    setProgramDirectory(dir.store, dir.path + "bin/");
+    beginDefinitionMessage(dir.store);
+    testing::internal::CaptureStdout();
+    DefinitionLoad none = loadSegmentDefinition(dir.store, "ORDERS05");
+    dir.write("Resources/ORDERS05.parser", idoc("ORDERS04"));
+    DefinitionLoad other = loadSegmentDefinition(dir.store, "ORDERS05");
+    DefinitionLoad path = loadSegmentDefinition(dir.store, "../ORDERS05");
+    dir.write("bin/ORDERS05.parser", idoc("ORDERS05"));
+    DefinitionLoad found = loadSegmentDefinition(dir.store, "ORDERS05");
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(none.status, LoadStatus::CannotOpen);
+    EXPECT_EQ(other.status, LoadStatus::NotDefined);
+    EXPECT_EQ(path.status, LoadStatus::NotDefined);
+    EXPECT_EQ(path.definition, nullptr);
+    EXPECT_EQ(found.status, LoadStatus::Found);
+    ASSERT_NE(found.definition, nullptr);
+    EXPECT_EQ(found.definition->name, "ORDERS05");
 }
 
 } // namespace
