@@ -331,8 +331,10 @@ int32_t readDecimal(const char *value) {
 }
 
 void readDefinitionStream(DefinitionStore &store, FILE *file) {
+    // Not cleared: only the bytes a read fills are ever looked at, and only those pages are
+    // touched.
     if (!store.fileBlock)
-        store.fileBlock = std::make_unique<char[]>(kDefinitionFileBlock);
+        store.fileBlock.reset(new char[kDefinitionFileBlock]);
     LineReader r{store, file, store.fileBlock.get(), {}};
     while (r.next()) {
         if (r.kind == Keyword::BeginSegmentSection)
