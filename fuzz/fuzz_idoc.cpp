@@ -7,13 +7,13 @@
 
 #include "driver/report_lines.h"
 #include "fuzz_input.h"
-#include "idoc/definition_cache.h"
+#include "idoc/definition_store.h"
 #include "idoc/idoc_parse.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     stdout = std::fopen("/dev/null", "w");
     stderr = std::fopen("/dev/null", "w");
-    qpeek::setProgramDirectory(QPEEK_SOURCE_DIR "/Resources/");
+    qpeek::setProgramDirectory(qpeek::processDefinitionStore(), QPEEK_SOURCE_DIR "/Resources/");
     qpeek::fuzz::usePrivateDefinitionLock();
     return 0;
 }

@@ -72,9 +72,7 @@ int processNameOutsideCodePage(const char *path) {
     return kStatusCannotOpen;
 }
 
-int processFile(FILE *out, const char *path, int mode) {
-    // One loaded file at a time; its read buffer serves every message of the run.
-    static platform::MessageFile file;
+int processFile(FILE *out, const char *path, int mode, platform::MessageFile &file) {
     writeNameLine(stdout, "Processing ", path);
     platform::ReadStatus status = platform::readMessageFile(path, file);
     switch (status) {
