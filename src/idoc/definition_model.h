@@ -4,13 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/byte_view.h"
-#include "driver/report_lines.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -60,9 +59,8 @@ struct ParseContext {
     // The definition found under dataRecordName, once it is found (definitions are never
     // dropped while a message is parsed).
     const IdocDefinition *dataRecordDefinition = nullptr;
-    std::string idocType; // from the control record's IDOCTYP field
-    FILE *out = nullptr;  // the report's output stream
-    ReportBuffer report;  // the field report on its way to out
+    std::string idocType;      // from the control record's IDOCTYP field
+    OutputSink *out = nullptr; // where the report goes
     // Set by every group occurrence that returns 0: whether its first member was absent.
     bool groupTriggerAbsent = false;
 

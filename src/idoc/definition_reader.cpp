@@ -8,9 +8,9 @@
 #include <string>
 #include <strings.h>
 
-#include "driver/printable_name.h"
 #include "idoc/definition_cache.h"
 #include "platform/platform.h"
+#include "report/printable_name.h"
 
 namespace qpeek {
 

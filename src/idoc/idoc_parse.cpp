@@ -8,10 +8,10 @@
 #include <cstring>
 #include <strings.h>
 
-#include "driver/report_lines.h"
 #include "idoc/definition_cache.h"
 #include "idoc/idoc_report.h"
 #include "idoc/sap_header.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
@@ -140,9 +140,10 @@ void formatGroupPath(char *own, const char *path, const char *name, int number) 
     own[used] = 0;
 }
 
-// A search may print (a lock or a file that cannot be opened): the lines before it go first.
+// A search may print to standard output (a lock or a file that cannot be opened): the
+// report lines before it are handed to the stream first.
 const IdocDefinition *findOrLoad(ParseContext &context, const char *name) {
-    flushReport(context.report);
+    flushOutput(*context.out);
     const IdocDefinition *d = findDefinition(context, name, FindMode::Exact);
     return d ? d : loadSegmentDefinition(context, name);
 }
@@ -174,8 +175,7 @@ void logError(ParseContext &context, const char *format, ...) {
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    flushReport(context.report);
-    writeErrorText(text);
+    writeErrorText(*context.out, text);
 }
 
 void parseEDI(ParseContext &context, const IdocDefinition &definition, const char *) {
@@ -194,7 +194,7 @@ void parseEDI(ParseContext &context, const IdocDefinition &definition, const cha
         for (const FieldDefinition &f : member->fields) {
             if (context.error != 0)
                 break;
-            writeSegmentField(context.report, f, context.data, context.position);
+            writeSegmentField(*context.out, f, context.data, context.position);
             if (f.name == "IDOCTYP") {
                 std::string t = idocTypeValue(context, f.length);
                 if (!context.idocType.empty() &&
@@ -315,12 +315,9 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const cha
     return 0;
 }
 
-void parseMessage(FILE *out, ByteView body) {
+void parseMessage(OutputSink &out, ByteView body) {
     ParseContext context;
-    static char reportBytes[kReportBufferSize];
-    context.out = out;
-    context.report.out = out;
-    context.report.bytes = reportBytes;
+    context.out = &out;
     beginDefinitionMessage();
 
     ByteView idoc = body;
@@ -363,7 +360,7 @@ void parseMessage(FILE *out, ByteView body) {
             const char *type = context.idocType.c_str();
             const IdocDefinition *d = findOrLoad(context, type);
             if (!d) {
-                flushReport(context.report);
+                flushOutput(out);
                 d = findDefinition(context, type, FindMode::Fallback);
             }
             if (!d) {
@@ -392,7 +389,6 @@ void parseMessage(FILE *out, ByteView body) {
             n > 0 ? reinterpret_cast<const char *>(context.data.data + context.position) : "";
         logError(context, "Buffer='%.*s'.\n", static_cast<int>(n), at);
     }
-    flushReport(context.report);
 }
 
 } // namespace qpeek

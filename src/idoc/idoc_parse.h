@@ -1,11 +1,11 @@
 // IDoc parse and validation: the detailed report of a SAP IDoc.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 #include "common/byte_view.h"
 #include "idoc/definition_model.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -30,7 +30,7 @@ constexpr int32_t kErrorIdocTypeMismatch = 1033;
 constexpr int32_t kErrorUnexpectedData = 1034;
 
 // The whole detailed report of an IDoc body ("SAPH" or "EDI_DC" at its first byte).
-void parseMessage(FILE *out, ByteView body);
+void parseMessage(OutputSink &out, ByteView body);
 
 // One flat record (control record or data-record header) at the position.
 void parseEDI(ParseContext &context, const IdocDefinition &definition, const char *path);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/report_lines.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
@@ -15,15 +15,13 @@ namespace {
 constexpr size_t kHeadingNameWidth = 10;
 } // namespace
 
-std::vector<PreparedField> gSegmentFieldLines(1);
-std::vector<PreparedLine> gSegmentHeadingLines(1);
+PreparedLines gSegmentLines;
 
 void forgetReportLines() {
-    gSegmentFieldLines.resize(1);
-    gSegmentHeadingLines.resize(1);
+    gSegmentLines = PreparedLines{};
 }
 
-uint32_t prepareSegmentHeading(const DefinitionNode &node) {
+uint32_t prepareSegmentHeading(PreparedLines &lines, const DefinitionNode &node) {
     // The name in ten columns (cut or blank-padded), the description as far as the line
     // holds it, the line end. Names and descriptions end at their first zero byte.
     char line[16 + kDefinitionTextLimit + 1];
@@ -33,17 +31,16 @@ uint32_t prepareSegmentHeading(const DefinitionNode &node) {
     size_t description = strnlen(node.description.c_str(), sizeof line - 1 - kHeadingNameWidth);
     std::memcpy(line + kHeadingNameWidth, node.description.data(), description);
     line[kHeadingNameWidth + description] = '\n';
-    gSegmentHeadingLines.emplace_back();
-    prepareLine(gSegmentHeadingLines.back(), line, kHeadingNameWidth + description + 1);
-    node.headingLine = static_cast<uint32_t>(gSegmentHeadingLines.size() - 1);
+    lines.headings.emplace_back();
+    prepareLine(lines.headings.back(), line, kHeadingNameWidth + description + 1);
+    node.headingLine = static_cast<uint32_t>(lines.headings.size() - 1);
     return node.headingLine;
 }
 
-uint32_t prepareSegmentField(const FieldDefinition &field) {
-    gSegmentFieldLines.emplace_back();
-    prepareField(gSegmentFieldLines.back(), field.name.c_str(), field.length,
-                 field.description.c_str());
-    field.reportLine = static_cast<uint32_t>(gSegmentFieldLines.size() - 1);
+uint32_t prepareSegmentField(PreparedLines &lines, const FieldDefinition &field) {
+    lines.fields.emplace_back();
+    prepareField(lines.fields.back(), field.name.c_str(), field.length, field.description.c_str());
+    field.reportLine = static_cast<uint32_t>(lines.fields.size() - 1);
     return field.reportLine;
 }
 

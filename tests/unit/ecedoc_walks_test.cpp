@@ -4,15 +4,15 @@
 #include <string>
 
 #include "capture.h"
-#include "driver/report_lines.h"
 #include "payloads/ecedoc_report.h"
+#include "report/field_lines.h"
 #include "summary/ecedoc_summary.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
 using qpeek::test::DetailFlagGuard;
-using qpeek::test::pad;
 using qpeek::test::Message;
+using qpeek::test::pad;
 
 namespace {
 
@@ -29,11 +29,11 @@ std::string fixed(const std::string &value, size_t n) {
 std::string summaryOf(const std::string &body) {
     Message m(body);
     Mqmd md{};
-    return capture([&](FILE *f) { writeECEDOCSummary(f, md, m.view()); });
+    return capture([&](OutputSink &f) { writeECEDOCSummary(f, md, m.view()); });
 }
 std::string detailOf(const std::string &body) {
     Message m(body);
-    return capture([&](FILE *f) { writeECEDOCDetail(f, m.view()); });
+    return capture([&](OutputSink &f) { writeECEDOCDetail(f, m.view()); });
 }
 
 const std::string kProlog = "<PROLOG>" + fixed("OS", 10) + "01" + fixed("", 10) + "</PROLOG>";

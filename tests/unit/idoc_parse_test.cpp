@@ -5,10 +5,10 @@
 #include <chrono>
 
 #include "capture.h"
-#include "driver/report_lines.h"
 #include "idoc/idoc_parse.h"
 #include "idoc/sap_header.h"
 #include "idoc_test_support.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 namespace {
@@ -45,7 +45,7 @@ ParseRun parse(const std::string &body) {
     ParseRun run;
     testing::internal::CaptureStderr();
     test::Message message(body);
-    run.out = test::capture([&](FILE *out) { parseMessage(out, message.view()); });
+    run.out = test::capture([&](OutputSink &out) { parseMessage(out, message.view()); });
     run.err = testing::internal::GetCapturedStderr();
     return run;
 }
@@ -229,7 +229,7 @@ TEST(SapHeader, ReadsMissingBytesAsZero) {
     header += std::string(20, '\0');
     header += "100Dhost123456";
     test::Message message(header);
-    std::string out = test::capture([&](FILE *f) { writeMQSAPH(f, message.view()); });
+    std::string out = test::capture([&](OutputSink &f) { writeMQSAPH(f, message.view()); });
     EXPECT_NE(out.find("  Struct. version = 1\n  Struct. length  = 108\n"), std::string::npos);
     EXPECT_NE(out.find("  R/3 language    = D\n"), std::string::npos);
     EXPECT_NE(out.find("  R/3 host name   = host123456" + std::string(38, ' ') + "\n"),

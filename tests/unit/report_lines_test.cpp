@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "capture.h"
-#include "driver/printable_name.h"
-#include "driver/report_lines.h"
 #include "platform/platform.h"
+#include "report/field_lines.h"
+#include "report/printable_name.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
 using qpeek::test::DetailFlagGuard;
-using qpeek::test::pad;
 using qpeek::test::Message;
+using qpeek::test::pad;
 
 namespace {
 
@@ -56,22 +56,17 @@ TEST(WriteField, ColumnsAndSuppression) {
     for (const FieldCase &c : fieldCases()) {
         DetailFlagGuard flag(c.detail);
         Message value(c.value);
-        std::string got =
-            capture([&](FILE *f) { writeField(f, c.name, c.length, value.view(), c.description); });
+        std::string got = capture(
+            [&](OutputSink &f) { writeField(f, c.name, c.length, value.view(), c.description); });
         EXPECT_EQ(c.expected, got) << c.what;
     }
 }
 
-// Writes through a prepared field and a report buffer, as the IDoc report does.
+// Writes through a prepared field, as the IDoc report does.
 std::string writePrepared(const PreparedField &field, ByteView value, int times = 1) {
-    return capture([&](FILE *f) {
-        static std::vector<char> bytes(kReportBufferSize);
-        ReportBuffer report;
-        report.out = f;
-        report.bytes = bytes.data();
+    return capture([&](OutputSink &f) {
         for (int i = 0; i < times; ++i)
-            writePreparedField(report, field, value);
-        flushReport(report);
+            writePreparedField(f, field, value);
     });
 }
 
@@ -98,8 +93,9 @@ TEST(PreparedField, SameLinesAsWriteField) {
                     Message zero(value);
                     Message cut(value.substr(0, at));
                     for (Message *m : {&zero, &cut}) {
-                        std::string expected = capture(
-                            [&](FILE *f) { writeField(f, name, length, m->view(), description); });
+                        std::string expected = capture([&](OutputSink &f) {
+                            writeField(f, name, length, m->view(), description);
+                        });
                         std::string got = writePrepared(field, m->view(), 40);
                         std::string repeated;
                         for (int i = 0; i < 40; ++i)
@@ -130,7 +126,7 @@ TEST(PreparedField, BlankTestAndValueOfLongViews) {
                         if (at >= 0)
                             value[static_cast<size_t>(at)] = mark;
                         Message m(value);
-                        std::string expected = capture([&](FILE *f) {
+                        std::string expected = capture([&](OutputSink &f) {
                             writeField(f, "FIELD", length, m.view(), " Segment field");
                         });
                         ASSERT_EQ(expected, writePrepared(field, m.view()))
@@ -143,32 +139,37 @@ TEST(PreparedField, BlankTestAndValueOfLongViews) {
     }
 }
 
-TEST(ReportBuffer, LargeReportsKeepTheirOrderWithTheStream) {
-    // Lines of many pieces go to the system past the stream's buffer: what the stream holds
-    // before them and what it is given after them stay in their places.
+TEST(OutputSink, LargeReportsKeepTheirOrder) {
+    // Lines of many pieces go to the system past the stream's buffer, texts larger than the
+    // sink's room go to the stream at once, formatted text goes into the buffer: every byte
+    // stays in its place.
     PreparedField field;
     prepareField(field, "FIELD", 10, " a description long enough to vary the line ends");
     Message value("VALUE01234" + std::string(40, ' '));
-    std::string line =
-        capture([&](FILE *f) { writeField(f, "FIELD", 10, value.view(), " a description long "
-                                                                          "enough to vary the "
-                                                                          "line ends"); });
+    std::string line = capture([&](OutputSink &f) {
+        writeField(f, "FIELD", 10, value.view(),
+                   " a description long "
+                   "enough to vary the "
+                   "line ends");
+    });
     for (int lines : {1, 2600, 2700, 20000}) {
-        std::string got = capture([&](FILE *f) {
-            std::fputs("before\n", f);
-            static std::vector<char> bytes(kReportBufferSize);
-            ReportBuffer report;
-            report.out = f;
-            report.bytes = bytes.data();
-            for (int i = 0; i < lines; ++i)
-                writePreparedField(report, field, value.view());
-            flushReport(report);
-            std::fputs("after\n", f);
+        const std::string large(kOutputSlack + 1, 'L');
+        std::string got = capture([&](OutputSink &f) {
+            writeText(f, "before\n");
+            for (int i = 0; i < lines; ++i) {
+                writePreparedField(f, field, value.view());
+                if (i == lines / 2)
+                    writeBytes(f, large.data(), large.size());
+            }
+            writeFormatted(f, "after %d %s\n", lines, large.c_str());
         });
         std::string expected = "before\n";
-        for (int i = 0; i < lines; ++i)
+        for (int i = 0; i < lines; ++i) {
             expected += line;
-        expected += "after\n";
+            if (i == lines / 2)
+                expected += large;
+        }
+        expected += "after " + std::to_string(lines) + " " + large + "\n";
         ASSERT_EQ(expected.size(), got.size()) << lines;
         ASSERT_TRUE(expected == got) << lines;
     }
@@ -191,8 +192,9 @@ TEST(WriteLongNameField, ColumnsAndCuts) {
     for (const FieldCase &c : cases) {
         DetailFlagGuard flag(c.detail);
         Message value(c.value);
-        std::string got = capture(
-            [&](FILE *f) { writeLongNameField(f, c.name, c.length, value.view(), c.description); });
+        std::string got = capture([&](OutputSink &f) {
+            writeLongNameField(f, c.name, c.length, value.view(), c.description);
+        });
         EXPECT_EQ(c.expected, got) << c.what;
     }
 }
@@ -200,7 +202,8 @@ TEST(WriteLongNameField, ColumnsAndCuts) {
 TEST(WriteField, ValuePastTheEndStopsThere) {
     // A field that runs past the end of the body shows the bytes up to the end.
     Message body("ABC");
-    std::string got = capture([&](FILE *f) { writeField(f, "F", 10, body.view().from(1), ""); });
+    std::string got =
+        capture([&](OutputSink &f) { writeField(f, "F", 10, body.view().from(1), ""); });
     EXPECT_EQ(pad(pad("  F", 20) + "BC", 45) + "\n", got);
 }
 
@@ -280,8 +283,14 @@ TEST(PrintableName, ControlBytesEscapedOnePerLine) {
         std::string text("<");
         appendPrintableName(text, c.name.c_str());
         EXPECT_EQ("<" + expected, text) << c.what;
-        EXPECT_EQ("Unable to open " + expected + "\n",
-                  capture([&](FILE *f) { writeNameLine(f, "Unable to open ", c.name.c_str()); }))
+        // Into the sink when the report goes to standard output.
+        testing::internal::CaptureStdout();
+        {
+            OutputSink sink(stdout);
+            writeNameLine(sink, "Unable to open ", c.name.c_str());
+        }
+        std::fflush(stdout);
+        EXPECT_EQ("Unable to open " + expected + "\n", testing::internal::GetCapturedStdout())
             << c.what;
     }
 }
