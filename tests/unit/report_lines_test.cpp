@@ -1,5 +1,6 @@
 // Field line columns, blank suppression, prepared field lines, hasContent and copyTrimmed;
-// printed names with their control bytes escaped.
+// the output sink's order of report bytes, standard output and standard error; summary
+// tags; printed names with their control bytes escaped.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +9,9 @@
 #include "capture.h"
 #include "platform/platform.h"
 #include "report/field_lines.h"
+#include "report/output_sink.h"
 #include "report/printable_name.h"
+#include "report/summary_tags.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
@@ -62,6 +65,20 @@ TEST(WriteField, ColumnsAndSuppression) {
     }
 }
 
+// The field line by the plain rules, apart from the code that puts values into lines: none
+// when the first `length` value bytes are blanks (a byte past the view is no blank) and the
+// detail flag is off, else the line with the value up to its first zero byte.
+std::string referenceLine(const char *name, int32_t length, ByteView value,
+                          const char *description) {
+    bool blank = length > 0 && !detailFlag();
+    for (int32_t i = 0; blank && i < length; ++i)
+        blank = i < value.length && value.data[i] == ' ';
+    if (blank)
+        return "";
+    char line[kFieldLineBufferSize];
+    return std::string(line, formatFieldLine(line, name, length, value, description));
+}
+
 // Writes through a prepared field, as the IDoc report does.
 std::string writePrepared(const PreparedField &field, ByteView value, int times = 1) {
     return capture([&](OutputSink &f) {
@@ -93,9 +110,7 @@ TEST(PreparedField, SameLinesAsWriteField) {
                     Message zero(value);
                     Message cut(value.substr(0, at));
                     for (Message *m : {&zero, &cut}) {
-                        std::string expected = capture([&](OutputSink &f) {
-                            writeField(f, name, length, m->view(), description);
-                        });
+                        std::string expected = referenceLine(name, length, m->view(), description);
                         std::string got = writePrepared(field, m->view(), 40);
                         std::string repeated;
                         for (int i = 0; i < 40; ++i)
@@ -126,9 +141,12 @@ TEST(PreparedField, BlankTestAndValueOfLongViews) {
                         if (at >= 0)
                             value[static_cast<size_t>(at)] = mark;
                         Message m(value);
-                        std::string expected = capture([&](OutputSink &f) {
-                            writeField(f, "FIELD", length, m.view(), " Segment field");
-                        });
+                        std::string expected =
+                            referenceLine("FIELD", length, m.view(), " Segment field");
+                        ASSERT_EQ(expected, capture([&](OutputSink &f) {
+                                      writeField(f, "FIELD", length, m.view(), " Segment field");
+                                  }))
+                            << detail << " " << length << " " << at << " " << int(mark);
                         ASSERT_EQ(expected, writePrepared(field, m.view()))
                             << detail << " " << length << " " << at << " " << int(mark) << " "
                             << size;
@@ -173,6 +191,59 @@ TEST(OutputSink, LargeReportsKeepTheirOrder) {
         ASSERT_EQ(expected.size(), got.size()) << lines;
         ASSERT_TRUE(expected == got) << lines;
     }
+}
+
+TEST(OutputSink, StandardErrorAndStandardOutputKeepTheirPlace) {
+    // A message on standard error goes out after the report bytes the sink holds; lines for
+    // standard output join the report when it goes there, and bypass a report file.
+    for (bool reportOnStandardOutput : {true, false}) {
+        FILE *file = std::tmpfile();
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        std::string standardOutput;
+        {
+            OutputSink sink(reportOnStandardOutput ? stdout : file);
+            writeText(sink, "report line\n");
+            writeNameLine(sink, "Processing ", "a.qpk");
+            writeErrorText(sink, "message\n");
+            // Read before the sink is flushed again: only writeErrorText handed it over.
+            standardOutput = testing::internal::GetCapturedStdout();
+            writeText(sink, "after\n");
+        }
+        std::string standardError = testing::internal::GetCapturedStderr();
+        std::fflush(file);
+        std::rewind(file);
+        char bytes[64] = {};
+        std::string inFile(bytes, std::fread(bytes, 1, sizeof bytes, file));
+        std::fclose(file);
+        EXPECT_EQ("message\n", standardError);
+        if (reportOnStandardOutput) {
+            EXPECT_EQ("report line\nProcessing a.qpk\n", standardOutput);
+            EXPECT_EQ("", inFile);
+        } else {
+            EXPECT_EQ("Processing a.qpk\n", standardOutput);
+            EXPECT_EQ("report line\nafter\n", inFile);
+        }
+    }
+}
+
+TEST(SummaryTags, FormsOfATag) {
+    const struct {
+        TagForm form;
+        const char *value;
+        const char *expected;
+    } cases[] = {
+        {tag("PO"), "4711", "PO(4711) "},         {tag("C"), "", "C() "},
+        {itemTag("M"), "MAT-1", "\n\tM(MAT-1) "}, {closingTag("T"), "101", "T(101)"},
+        {paddedTag("F", 3), "A", "F(A  ) "},      {paddedTag("IDOC", 4), "123456", "IDOC(123456) "},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.expected, capture([&](OutputSink &f) { writeTag(f, c.form, c.value); }))
+            << c.expected;
+    EXPECT_EQ("DLQ(2085) DQ(Q1) ", capture([](OutputSink &f) {
+                  writeTag(f, "DLQ", "2085");
+                  writeTag(f, "DQ", "Q1");
+              }));
 }
 
 TEST(WriteLongNameField, ColumnsAndCuts) {
