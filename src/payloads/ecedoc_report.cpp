@@ -23,8 +23,6 @@ void writeTagLine(OutputSink &out, const char *tag) {
 
 // The record printer: heading line, then one long-name field line per field of the layout.
 // A field of variable length (DATUSR FieldValue) is printed with the value length.
-// The lines stay in the stream's buffer: a flush per record would cost a write per record,
-// and the order against standard error is kept by writeErrorText, which flushes first.
 void writeRecord(OutputSink &out, EcedocRecord record, ByteView bytes, int32_t valueLength) {
     const RecordLayout *layout = ecedocLayout(record);
     writeTagLine(out, kHeadings[static_cast<int>(record)]);
