@@ -1,9 +1,8 @@
-// Report line primitives: field lines at fixed columns, blank suppression, trimming.
+// The field-line model: field lines prepared at fixed columns and their values put in,
+// blank suppression, the long-name field line, trimming.
 #include "report/field_lines.h"
 
 #include <cstring>
-
-#include "platform/platform.h"
 
 namespace qpeek {
 
