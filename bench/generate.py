@@ -15,7 +15,7 @@ import struct
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data"))
-from qpk import cih, f64, i32, iih, mqmd, rfh_v1, rfh_v2, text  # noqa: E402
+from message_files import cih, f64, i32, iih, mqmd, rfh_v1, rfh_v2, text  # noqa: E402
 
 # ---------------------------------------------------------------- IDoc definitions
 

@@ -10,10 +10,10 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "data"))
-from qpk import mqmd, write  # noqa: E402
-from ecedoc_builder import (HDR010_NC, HDR010_ON, HDR010_OS, HDR010_PP, HDR010_PQ,  # noqa: E402
-                            HDR020, HDR030, HDR040, ITM010_ON, ITM010_OTHER, document,
-                            element, prolog, record, user_data)
+from message_files import (HDR010_NC, HDR010_ON, HDR010_OS, HDR010_PP, HDR010_PQ,  # noqa: E402
+                           HDR020, HDR030, HDR040, ITM010_ON, ITM010_OTHER, document, element,
+                           mqmd, prolog, user_data, write)
+from message_files import ecedoc_record as record  # noqa: E402
 
 
 def md(queue_time, appl="ncbridge.exe", seq=1):

@@ -6,15 +6,15 @@ import sys
 
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(here, "..", "tests", "data"))
-import qpk  # noqa: E402
-from idoc_records import order_body, order_segments  # noqa: E402
+import message_files as mf  # noqa: E402
+from message_files import order_body, order_segments  # noqa: E402
 
 
 def write(name, *parts):
-    qpk.write(os.path.join(here, "idoc_" + name + ".qpk"), *parts)
+    mf.write(os.path.join(here, "idoc_" + name + ".qpk"), *parts)
 
 
-md = qpk.mqmd(PutApplName="sapgw00", Format="MQSTR   ", PutTime="07124410")
+md = mf.mqmd(PutApplName="sapgw00", Format="MQSTR   ", PutTime="07124410")
 orders = order_segments(items=4, po="PO8812")
 
 write("order", md, order_body("EDI_DC40", False, orders, docnum="0000000004712230"))

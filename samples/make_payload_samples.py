@@ -8,8 +8,8 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "data"))
-from make_payloads import cics_area, ims_confirm, ims_update, line, packed, record  # noqa: E402
-from qpk import iih, mqmd, write  # noqa: E402
+from message_files import cics_area, iih, ims_confirm, ims_update, mqmd, packed, write  # noqa: E402
+from message_files import pos_line as line, pos_record as record  # noqa: E402
 
 ZERO4 = b"\x00" * 4
 

@@ -11,7 +11,7 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "data"))
-import qpk  # noqa: E402
+import message_files as mf  # noqa: E402
 
 ORDER = """<?xml version="1.0" encoding="UTF-8"?>
 <OrderRequest>
@@ -52,25 +52,25 @@ def folder(text):
 
 
 def main():
-    qpk.write(os.path.join(HERE, "xml_order.qpk"),
-              qpk.mqmd(Format="MQSTR   ", PutApplName="webshop/orders", MsgSeqNumber=1),
-              ORDER)
+    mf.write(os.path.join(HERE, "xml_order.qpk"),
+             mf.mqmd(Format="MQSTR   ", PutApplName="webshop/orders", MsgSeqNumber=1),
+             ORDER)
     folders = [
         folder("<mcd><Msd>xml</Msd><Type>OrderConfirmation</Type></mcd>"),
         folder("<jms><Dst>queue:///SHOP.ORDER.REPLY</Dst><Tms>1796651117000</Tms>"
                "<Cid>WS-2026-004711</Cid><Dlv>2</Dlv></jms>"),
         folder("<usr><Plant>1000</Plant><SalesOrg>DE01</SalesOrg></usr>"),
     ]
-    qpk.write(os.path.join(HERE, "rfh_v2_order.qpk"),
-              qpk.mqmd(Format="MQHRF2  ", PutApplName="sapgw01", PutApplType=6),
-              qpk.rfh_v2(folders, fmt="MQSTR"), CONFIRMATION)
-    qpk.write(os.path.join(HERE, "dead_letter_order.qpk"),
-              qpk.mqmd(Format="MQDEAD  ", Encoding=546, PutApplType=7, PutApplName="amqrmppa",
-                       ReplyToQMgr="QMWH02", PutDate="20261207", PutTime="10302519"),
-              qpk.dlh(reason=2085, dest_q="SHOP.ORDERS.IN", dest_qmgr="QMWH02", encoding=546,
-                      ccsid=1208, appl_type=7, appl_name="amqrmppa", date="20261207",
-                      time="10302512"),
-              ORDER)
+    mf.write(os.path.join(HERE, "rfh_v2_order.qpk"),
+             mf.mqmd(Format="MQHRF2  ", PutApplName="sapgw01", PutApplType=6),
+             mf.rfh_v2(folders, fmt="MQSTR"), CONFIRMATION)
+    mf.write(os.path.join(HERE, "dead_letter_order.qpk"),
+             mf.mqmd(Format="MQDEAD  ", Encoding=546, PutApplType=7, PutApplName="amqrmppa",
+                      ReplyToQMgr="QMWH02", PutDate="20261207", PutTime="10302519"),
+             mf.dlh(reason=2085, dest_q="SHOP.ORDERS.IN", dest_qmgr="QMWH02", encoding=546,
+                     ccsid=1208, appl_type=7, appl_name="amqrmppa", date="20261207",
+                     time="10302512"),
+             ORDER)
 
 
 if __name__ == "__main__":

@@ -12,9 +12,12 @@ string(REGEX REPLACE "^Copyright: *" "Copyright " QPEEK_RC_COPYRIGHT "${QPEEK_RC
 set(QPEEK_RC_COMPANY "qpeek developers")
 foreach(program ${QPEEK_PROGRAMS})
     set(QPEEK_RC_PROGRAM ${program})
+    # The page spells a hyphen of the name as roff's "\\-".
+    string(REPLACE "-" "\\\\-" roff_name "${program}")
     file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/docs/${program}.1 name_line
-         REGEX "^${program} \\\\- " LIMIT_COUNT 1)
-    string(REGEX REPLACE "^${program} \\\\- " "" QPEEK_RC_DESCRIPTION "${name_line}")
+         REGEX "^${roff_name} \\\\- " LIMIT_COUNT 1)
+    string(REGEX REPLACE "^${roff_name} \\\\- " "" QPEEK_RC_DESCRIPTION "${name_line}")
+    string(REPLACE "\\-" "-" QPEEK_RC_DESCRIPTION "${QPEEK_RC_DESCRIPTION}")
     string(SUBSTRING "${QPEEK_RC_DESCRIPTION}" 0 1 first)
     string(SUBSTRING "${QPEEK_RC_DESCRIPTION}" 1 -1 rest)
     string(TOUPPER "${first}" first)

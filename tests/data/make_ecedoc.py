@@ -10,10 +10,10 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from qpk import mqmd, write  # noqa: E402
-from ecedoc_builder import (HDR010_NC, HDR010_ON, HDR010_OS, HDR010_PP, HDR010_PQ,  # noqa: E402
-                            HDR020, HDR030, HDR040, ITM010_ON, ITM010_OTHER, datusr,
-                            document, element, end, prolog, record, tag, user_data)
+from message_files import (HDR010_NC, HDR010_ON, HDR010_OS, HDR010_PP, HDR010_PQ,  # noqa: E402
+                           HDR020, HDR030, HDR040, ITM010_ON, ITM010_OTHER, datusr, document,
+                           element, mqmd, prolog, tag, user_data, write_into)
+from message_files import ecedoc_record as record  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "ecedoc")
 
@@ -311,9 +311,8 @@ def files():
 
 
 def main():
-    os.makedirs(OUT, exist_ok=True)
     for name, data in files().items():
-        write(os.path.join(OUT, name + ".qpk"), data)
+        write_into(OUT, name + ".qpk", data)
 
 
 if __name__ == "__main__":

@@ -7,10 +7,9 @@ import sys
 
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, here)
-import qpk  # noqa: E402
-from idoc_records import (control_record, order_body, order_segments, IdocWriter,  # noqa: E402
-                          saph, export, delivery_schedule_segments, DELFOR02,
-                          DELFOR02_SEGMENTS)
+from message_files import (DELFOR02, DELFOR02_SEGMENTS, control_record,  # noqa: E402
+                           delivery_schedule_segments, export, mqmd, order_body, order_segments,
+                           saph, write_into)
 
 out = os.path.join(here, "idoc")
 defs = os.path.join(out, "defs")
@@ -21,7 +20,7 @@ shipped = "".join(open(os.path.join(resources, name)).read()
 
 
 def write(name, *parts):
-    qpk.write(os.path.join(out, name + ".qpk"), *parts)
+    write_into(out, name + ".qpk", *parts)
 
 
 def without(segs, name, count=None):
@@ -57,7 +56,7 @@ def definitions(path, *blocks):
         f.write("BEGIN_SEGMENT_SECTION\n" + "\n".join(blocks) + "END_SEGMENT_SECTION\n")
 
 
-md = qpk.mqmd(PutApplName="sapgw00", Format="MQSTR   ")
+md = mqmd(PutApplName="sapgw00", Format="MQSTR   ")
 full = order_segments(items=3)
 
 # Valid orders: both control record forms, with and without MQSAPH.
@@ -126,7 +125,7 @@ if bulk:
     os.makedirs(bulk, exist_ok=True)
     miss = order_body(segs=full[:2], idoctyp="ZORDERS1")
     for i in range(10000):
-        qpk.write(os.path.join(bulk, "miss%05d.qpk" % i), miss)
+        write_into(bulk, "miss%05d.qpk" % i, miss)
 
 # A delivery schedule type as a site's system exports it (record section, CR LF, Latin-1,
 # unversioned names ending in digits next to versioned ones, an extension segment), and

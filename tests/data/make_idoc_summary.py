@@ -10,9 +10,10 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from qpk import i32, mqmd, rfh_v2, text, write  # noqa: E402
+from message_files import DATA_DIR, i32, mqmd, rfh_v2, text, write_into  # noqa: E402
+from message_files import saph as mq_saph  # noqa: E402
 
-OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "idoc_summary")
+OUT = os.path.join(DATA_DIR, "idoc_summary")
 
 DATA_OFFSET = {("EDI_DC40", False): 30, ("EDI_DC40", True): 63,
                ("EDI_DC", False): 10, ("EDI_DC", True): 55}
@@ -32,10 +33,9 @@ def area(length, values):
 
 
 def saph(struc_length=108, host="sapprd01.plant.example", user="MQLINK"):
-    """An MQSAPH of 108 bytes (the structure length field may say otherwise)."""
-    return (b"SAPH" + i32(1) + i32(struc_length) + i32(273) + i32(819) + text("MQSTR", 8) +
-            i32(0) + text("100", 3) + b"E" + text(host, 48) + text(user, 12) +
-            text("SECRET01", 8) + text("00", 2) + b"  ")
+    """The MQSAPH in front of these IDocs: host blank-padded, blank reserved bytes."""
+    return mq_saph(length=struc_length, host=host, user=user, password="SECRET01", host_pad=b" ",
+                   reserved=b"  ")
 
 
 def edi_dc40(number, idoc_type, message_type="ORDERS", partner="0000100234"):
@@ -74,8 +74,7 @@ def idoc(form, idoc_type, segments, number="0000000000471101", header=None,
 
 
 def msg(name, body, descriptor=True):
-    os.makedirs(OUT, exist_ok=True)
-    write(os.path.join(OUT, name + ".qpk"), mqmd(Format="MQHSAP  ") if descriptor else b"", body)
+    write_into(OUT, name + ".qpk", mqmd(Format="MQHSAP  ") if descriptor else b"", body)
 
 
 # A purchase order: partners, the order number, two items with their materials.

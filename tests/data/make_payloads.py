@@ -9,27 +9,13 @@ import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from qpk import dlh, f64, i32, iih, mde, mqmd, rfh_v2, text, write, xqh  # noqa: E402
-from idoc_records import control_record, saph  # noqa: E402
+from message_files import (DATA_DIR, cics_area, control_record, dlh, f64, iih,  # noqa: E402
+                           ims_confirm, ims_update, mde, mqmd, packed, rfh_v2, saph, write_into,
+                           xqh)
+from message_files import pos_line as line, pos_record as record  # noqa: E402
 from make_ecedoc import pq_doc  # noqa: E402
 
-HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "payloads")
-
-
-def packed(digits, n):
-    """Packed decimal without sign: two digits per byte, n bytes, left-padded with zeros."""
-    digits = digits.rjust(2 * n, "0")
-    return bytes(int(digits[i]) << 4 | int(digits[i + 1]) for i in range(0, 2 * n, 2))
-
-
-def record(rtype, *fields):
-    """A point-of-sale record: its type byte, then each field closed by ":"."""
-    return bytes([rtype]) + b":" + b"".join(f + b":" for f in fields)
-
-
-def line(*records):
-    """One log line: quoted records separated by quote-comma-quote, ended by quote CR LF."""
-    return b'"' + b'","'.join(records) + b'"\r\n'
+HERE = os.path.join(DATA_DIR, "payloads")
 
 
 CASH = record(0x11, packed("2000", 2))
@@ -77,35 +63,6 @@ def pos_cases():
     }
 
 
-def ims_update(liefer=42, liefsnr=-1, llmenge=2.5, blanks=False):
-    """An IMS_UPDATEDELIVERY record (473 bytes)."""
-    t = (lambda s, n: text("", n)) if blanks else text
-    r = (t("U", 1) + t("LIEFUPD", 8) + t("0001", 4) + i32(liefer) + i32(liefsnr) +
-         t("EU", 4) + t("MAT", 4) + t("4711-0815-A", 15) + t("K", 1) + t("20261215", 8) +
-         t("WE01", 8) + t("KG", 3) + f64(llmenge) + t("+", 1) + t("01", 2) + f64(19.95) +
-         t("EUR", 3) + f64(49.875) + t("+", 1) + i32(1) + f64(2.0) + i32(14) + t("01", 2) +
-         t("L0100", 5) + t("A0200", 5) + t("DE0001", 6) + t("20261207", 8) + t("01", 2) +
-         t("S", 1) + f64(3.0) + i32(4500123) + t("NB", 4) + t("", 4) + t("", 8) +
-         t("20261201", 8) + t("P", 1) + t("DE", 3) + t("84713", 5) + t("20261231", 8) +
-         i32(10) + t("PALETTE", 8) + t("Z1", 2) + t("FH", 2) + t("V1", 2) + t("N", 1) +
-         t("", 15) + t("MRV-2026-0042", 15) + t("N", 1) + t("", 20) + t("20261207", 8) +
-         t("NORMAL", 8) + t("LKW", 4) + t("DHL", 9) + t("HUETTE01", 9) + t("SPED-NORD", 9) +
-         t("4000-100-200", 40) + t("J", 1) + t("VST19", 8) + t("4006381333931", 16) +
-         t("DE123456789", 15) + t("N", 1) + t("PB-77812", 15) + t("A", 1) + t("QS", 4) +
-         t("20261206", 8) + t("L", 1) + t("W01", 3) + t("WE", 3) + t("", 1) + t("", 6) +
-         t("Lieferschein 88123", 20) + t("20261207", 8) + t("13450217", 8) + t("0001", 4))
-    assert len(r) == 473, len(r)
-    return r
-
-
-def ims_confirm():
-    r = (text("00000042", 8) + text("00000000017", 11) + text("4711-0815-A", 15) +
-         text("4500123", 15) + text("20261215", 8) + text("LV-88123", 8) + text("BL-55001", 8) +
-         text("", 8) + text("AV-00017", 8) + text("30T", 8))
-    assert len(r) == 97, len(r)
-    return r
-
-
 def ims_doubles():
     """An update record whose doubles are not finite or very large."""
     r = bytearray(ims_update())
@@ -138,14 +95,6 @@ def ims_cases():
         "iih_tran_id": iih2(tran_id=b"\x01\x23\x45\x67\x89\xab\xcd\xefIMSTRAN1",
                            tran_state=b" ") + ims_confirm(),
     }
-
-
-def cics_area(material="MAT-4711-0815-AB18", date="20261207"):
-    a = (text("TESTABR ", 8) + text("1", 1) + text("S", 1) + text("0", 1) + text("R", 1) +
-         text("TABR", 4) + text("TESTABRP", 8) + text("M000123456", 10) + text(material, 18) +
-         text("00025", 5) + text("A", 1) + text(date, 8) + text("134502", 6))
-    assert len(a) == 72, len(a)
-    return a
 
 
 def cics_cases():
@@ -220,10 +169,9 @@ def dead_letter_cases():
 
 
 def main():
-    os.makedirs(HERE, exist_ok=True)
     for cases in (pos_cases(), ims_cases(), cics_cases(), dead_letter_cases()):
         for name, body in cases.items():
-            write(os.path.join(HERE, name + ".qpk"), body)
+            write_into(HERE, name + ".qpk", body)
 
 
 if __name__ == "__main__":

@@ -13,11 +13,10 @@ same message list independently of the importer.
     make_unload.py --big N FILE    writes an unload file of about N megabytes of X lines
 """
 import os
-import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from qpk import MQMD_FIELDS, i32, text, write  # noqa: E402
+from message_files import MQMD_FIELDS, pack_mqmd, text, write  # noqa: E402
 
 here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "import")
 
@@ -60,14 +59,6 @@ def descriptor(**fields):
     for k, v in fields.items():
         d[k] = text(v, LENGTH[k], b" ") if isinstance(v, str) else v
     return d
-
-
-def pack(d):
-    out = bytearray(364)
-    for name, off, n, kind in MQMD_FIELDS:
-        v = d[name]
-        out[off:off + n] = i32(v) if kind == "i" else v
-    return bytes(out)
 
 
 def written_field(d, name, how):
@@ -167,8 +158,8 @@ def data_lines(body, style, width, ascii_column):
 
 def expected_file(d, body, char_appl=False):
     if d is None:
-        return (pack(DEFAULT) if body[:2] == b"MD" else b"") + body
-    return pack(imported(d, char_appl)) + body
+        return (pack_mqmd(DEFAULT) if body[:2] == b"MD" else b"") + body
+    return pack_mqmd(imported(d, char_appl)) + body
 
 
 def write_unload(name, messages, crlf=False, **options):
@@ -253,19 +244,19 @@ def main():
                  crlf=True)
 
     # Multi-message saves. An input of neither kind is in errors/.
-    le = pack(v2)
-    save_file("save_descriptors", [(None, le, TEXT), (None, big_endian(pack(v2_other)), ORDER),
+    le = pack_mqmd(v2)
+    save_file("save_descriptors", [(None, le, TEXT), (None, big_endian(pack_mqmd(v2_other)), ORDER),
                                    (None, None, b"a body without a descriptor"),
                                    (None, None, b"MD but no descriptor"), (None, le, b"")],
-              [le + TEXT, pack(v2_other) + ORDER, b"a body without a descriptor",
-               pack(DEFAULT) + b"MD but no descriptor", le])
+              [le + TEXT, pack_mqmd(v2_other) + ORDER, b"a body without a descriptor",
+               pack_mqmd(DEFAULT) + b"MD but no descriptor", le])
     save_file("save_properties", [([(b"colour", b"blue"), (b"size", b"42")], le, ORDER),
                                   ([], None, TEXT), (None, le, b"#@#@ almost a delimiter")],
               [le + ORDER, TEXT, le + b"#@#@ almost a delimiter"])
     save_file("save_delimiter_0D0A", [(None, le, TEXT), (None, le, ORDER)],
               [le + TEXT, le + ORDER], delimiter=b"\r\n")
 
-    # One fault each; the golden case import_errors runs them all.
+    # One fault each; the golden case import/errors runs them all.
     errors = {
         "unknown_code": ["A VER 2", "A XYZ 1", "X 41"],
         "odd_hex": ["A VER 2", "X 414", "X 42"],

@@ -4,7 +4,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import qpk  # noqa: E402
+import message_files as mf  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xml")
 
@@ -14,7 +14,7 @@ ORDER = (DECL + "<Order><OrderNumberByMerchant>4711</OrderNumberByMerchant>"
 
 
 def body(name, *parts):
-    qpk.write(os.path.join(OUT, name + ".qpk"), *parts)
+    mf.write_into(OUT, name + ".qpk", *parts)
 
 
 def pretty_printer_cases():
@@ -78,25 +78,25 @@ def order_summary_cases():
 
 
 def rfh_cases():
-    md = qpk.mqmd(Format="MQHRF   ")
-    md2 = qpk.mqmd(Format="MQHRF2  ")
+    md = mf.mqmd(Format="MQHRF   ")
+    md2 = mf.mqmd(Format="MQHRF2  ")
     # Version 1: pairs, and an odd count whose last name has no value.
-    body("rfh_v1_pairs", md, qpk.rfh_v1("OPT1 A OPT2 B"), "PAYLOAD")
-    body("rfh_v1_odd", md, qpk.rfh_v1("  OPT1   A OPT2 B  LAST"), "PAYLOAD")
+    body("rfh_v1_pairs", md, mf.rfh_v1("OPT1 A OPT2 B"), "PAYLOAD")
+    body("rfh_v1_odd", md, mf.rfh_v1("  OPT1   A OPT2 B  LAST"), "PAYLOAD")
     # Version 1 with a StrucLength below 32: an empty name/value string; the header is
     # not stepped over.
-    body("rfh_v1_short", qpk.rfh_v1("OPT1 A", struc_length=20))
+    body("rfh_v1_short", mf.rfh_v1("OPT1 A", struc_length=20))
     # Version 2: an XML block (a short element and two blanks), a block that is not XML,
     # then an XML order body; native and opposite byte order.
     blocks = ["<ab>x</ab>  ", "<mcd><Msd>jms_text</Msd></mcd>", "jms_text=yes"]
     order = DECL + "<order><item>A1</item></order>"
-    body("rfh_v2_native", md2, qpk.rfh_v2(blocks, fmt="MQSTR"), order)
+    body("rfh_v2_native", md2, mf.rfh_v2(blocks, fmt="MQSTR"), order)
     # A sender of the other byte order stores Encoding 273 as the bytes 00 00 01 11.
-    body("rfh_v2_reversed", md2, qpk.rfh_v2(blocks, encoding=0x11010000, fmt="MQSTR", big=True),
+    body("rfh_v2_reversed", md2, mf.rfh_v2(blocks, encoding=0x11010000, fmt="MQSTR", big=True),
          order)
     # A block length beyond the header: the block's data ends with the header.
-    hdr = bytearray(qpk.rfh_v2(["<usr><k>v</k></usr>"]))
-    hdr[36:40] = qpk.i32(400)
+    hdr = bytearray(mf.rfh_v2(["<usr><k>v</k></usr>"]))
+    hdr[36:40] = mf.i32(400)
     body("rfh_v2_overlong", bytes(hdr), "BODY")
 
 

@@ -4,6 +4,9 @@
 #
 #   run_case.sh QPEEK ROOT CASE_DIR
 #
+# Cases live in tests/golden/GROUP/CASE, grouped by what they cover (command_line, files,
+# headers, idoc, idoc_summary, ecedoc, xml, pos, ims, cics, import, windows); ctest names
+# them golden.GROUP.CASE.
 # The case's `cmd` is a bash snippet run from ROOT with $QPEEK (the binary), $T (a fresh
 # temporary directory) and $OUT ($T/out.txt) set. Expected files: stdout (required),
 # stderr (empty when absent), rc (0 when absent), out (compared when present).

@@ -58,7 +58,8 @@ TEST_F(LargeMessageFile, BytesAndTheZeroByteAfterThem) {
     platform::MessageFile loaded;
     for (auto &c : cases) {
         std::string bytes = file("m.qpk", c.size);
-        ASSERT_EQ(platform::ReadStatus::Ok, platform::readMessageFile(path("m.qpk").c_str(), loaded))
+        ASSERT_EQ(platform::ReadStatus::Ok,
+                  platform::readMessageFile(path("m.qpk").c_str(), loaded))
             << c.what;
         ASSERT_EQ(static_cast<int32_t>(c.size), loaded.length) << c.what;
         EXPECT_TRUE(bytes == std::string(loaded.data, loaded.data + loaded.length)) << c.what;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the Windows test suite under wine: the unit tests (qpeek_unit_tests.exe), every
-# golden case of tests/golden against qpeek.exe (expected files X.win where the Windows
+# golden case of tests/golden/GROUP/CASE against qpeek.exe (expected files X.win where the Windows
 # build differs, skip.win where a case cannot apply), the system tests of tests/system, and
 # the definition-lock tests of processes that contend for the per-user mutex.
 # qpeek.exe writes standard output and standard error in text mode: the golden cases expect
@@ -10,8 +10,9 @@
 #   tests/windows/run_wine_tests.sh [BUILD_DIR]     (default: build-win)
 #
 # Environment: WINE (the wine64 loader, found when unset), CASES (a grep -E pattern that
-# selects golden cases by name), UPDATE_GOLDEN=1 (writes the .win expected files of the
-# selected cases from the run instead of comparing; check them by hand).
+# selects golden cases by their name GROUP.CASE, as "^pos\." or "windows\.named_pipe"),
+# UPDATE_GOLDEN=1 (writes the .win expected files of the selected cases from the run instead
+# of comparing; check them by hand).
 # Ends with the line "N passed, M failed" (", K skipped" when cases were skipped).
 set -uo pipefail
 exec </dev/null
@@ -103,10 +104,10 @@ chmod +x "$wrapper"
 printf '#!/bin/sh\nexec %s %s "$@"\n' "'$WINE'" "'$build/qpeek-import.exe'" >"$work/bin/qpeek-import"
 chmod +x "$work/bin/qpeek-import"
 g_passed=0 g_failed=0 g_skipped=0
-for cmd in "$root"/tests/golden/*/cmd; do
+for cmd in "$root"/tests/golden/*/*/cmd; do
     [ -f "$cmd" ] || continue
     case_dir=$(dirname "$cmd")
-    name=$(basename "$case_dir")
+    name=$(basename "$(dirname "$case_dir")").$(basename "$case_dir")
     [ -n "${CASES:-}" ] && ! [[ $name =~ $CASES ]] && continue
     QPEEK_VARIANT=win bash "$root/tests/golden/run_case.sh" "$wrapper" "$root" "$case_dir" >"$work/case.log" 2>&1
     case $? in
@@ -237,7 +238,7 @@ if wait_for "$work/e4" '^event 1'; then
     start=$(now_ms)
     (cd "$work/lock4/messages" && timeout 60 "$WINE" "$work/lock4/bin/qpeek.exe" '*.qpk' -d) >"$work/q4" 2>&1
     q_rc=$? elapsed=$(($(now_ms) - start))
-    message='^Unable to CreateMutex\(.*IDOCSHARE\.SEM\)\r?$'
+    message=$'^Unable to CreateMutex\\(.*IDOCSHARE\\.SEM\\)\r?$'
     count=$(grep -a -c -E "$message" "$work/q4")
     check mutex_name_taken_reported_once '[ "$q_rc" = 0 ] && [ "$count" = 1 ] && [ "$elapsed" -lt 9000 ] && grep -a -v -E "$message" "$work/q4" | cmp -s "$work/q4free" -' \
         "qpeek.exe rc $q_rc after $elapsed ms, $count message line(s); $(grep -a -c '^Processing' "$work/q4") messages; without the lock: $(grep -a -c -E "$message" "$work/q4free") message line(s)"
