@@ -7,8 +7,8 @@
 #include <string>
 
 #include "fuzz_input.h"
-#include "idoc/definition_cache.h"
 #include "idoc/definition_reader.h"
+#include "idoc/definition_store.h"
 #include "idoc/idoc_parse.h"
 #include "report/field_lines.h"
 #include "report/output_sink.h"
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     // Messages about files and parse errors are not what is tested here.
     stdout = std::fopen("/dev/null", "w");
     stderr = std::fopen("/dev/null", "w");
-    qpeek::setProgramDirectory("/nonexistent-qpeek-fuzz/");
+    qpeek::setProgramDirectory(qpeek::processDefinitionStore(), "/nonexistent-qpeek-fuzz/");
     qpeek::fuzz::usePrivateDefinitionLock();
     return 0;
 }
@@ -54,11 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         input.resize(marker);
     }
 
-    qpeek::clearDefinitionCache();
-    qpeek::ParseContext context;
+    qpeek::DefinitionStore &store = qpeek::processDefinitionStore();
+    qpeek::clearDefinitions(store);
     FILE *file = fmemopen(input.empty() ? nullptr : &input[0], input.size(), "r");
     if (file) {
-        qpeek::readDefinitionStream(context, file);
+        qpeek::readDefinitionStream(store, file);
         std::fclose(file);
     }
     std::string message = body;
@@ -66,6 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     qpeek::setDetailFlag(size & 1);
     qpeek::parseMessage(sink, qpeek::ByteView{reinterpret_cast<unsigned char *>(&message[0]),
                                               static_cast<int32_t>(body.size())});
-    qpeek::clearDefinitionCache();
+    qpeek::clearDefinitions(store);
     return 0;
 }

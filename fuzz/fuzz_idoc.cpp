@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "fuzz_input.h"
-#include "idoc/definition_cache.h"
+#include "idoc/definition_store.h"
 #include "idoc/idoc_parse.h"
 #include "report/field_lines.h"
 #include "report/output_sink.h"
@@ -14,7 +14,7 @@
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     stdout = std::fopen("/dev/null", "w");
     stderr = std::fopen("/dev/null", "w");
-    qpeek::setProgramDirectory(QPEEK_SOURCE_DIR "/Resources/");
+    qpeek::setProgramDirectory(qpeek::processDefinitionStore(), QPEEK_SOURCE_DIR "/Resources/");
     qpeek::fuzz::usePrivateDefinitionLock();
     return 0;
 }

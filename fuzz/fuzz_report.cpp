@@ -6,14 +6,14 @@
 
 #include "driver/message_file.h"
 #include "fuzz_input.h"
-#include "idoc/definition_cache.h"
+#include "idoc/definition_store.h"
 #include "report/field_lines.h"
 #include "report/output_sink.h"
 
 // The definitions are looked for beside the executable; point the engine at the shipped
 // ones so that IDoc bodies are parsed in depth.
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    qpeek::setProgramDirectory(QPEEK_SOURCE_DIR "/Resources/");
+    qpeek::setProgramDirectory(qpeek::processDefinitionStore(), QPEEK_SOURCE_DIR "/Resources/");
     qpeek::fuzz::usePrivateDefinitionLock();
     return 0;
 }

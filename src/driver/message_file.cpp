@@ -71,9 +71,7 @@ int processNameOutsideCodePage(OutputSink &out, const char *path) {
     return kStatusCannotOpen;
 }
 
-int processFile(OutputSink &out, const char *path, int mode) {
-    // One loaded file at a time; its read buffer serves every message of the run.
-    static platform::MessageFile file;
+int processFile(OutputSink &out, const char *path, int mode, platform::MessageFile &file) {
     writeNameLine(out, "Processing ", path);
     platform::ReadStatus status = platform::readMessageFile(path, file);
     switch (status) {

@@ -8,12 +8,17 @@
 
 namespace qpeek {
 
+namespace platform {
+struct MessageFile;
+}
+
 constexpr int kSummaryMode = 1;
 constexpr int kStatusCannotOpen = 98;
 
-// Loads the message file at path and writes its summary entry (mode 1) or detailed report
-// (any other mode) to out. Returns 0, or 98 when the file cannot be opened.
-int processFile(OutputSink &out, const char *path, int mode);
+// Loads the message file at path into file (whose read buffer serves every message of the
+// run) and writes its summary entry (mode 1) or detailed report (any other mode) to out.
+// Returns 0, or 98 when the file cannot be opened.
+int processFile(OutputSink &out, const char *path, int mode, platform::MessageFile &file);
 
 // A name that lost characters on its way into the code page ("?" or a look-alike letter in
 // their place) names another file, or a pattern, or nothing: it is never opened. Writes the

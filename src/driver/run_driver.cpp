@@ -117,7 +117,7 @@ int listEnvironmentVariable(const char *argument) {
     return 0;
 }
 
-int processPattern(OutputSink &out, const char *pattern, int mode) {
+int processPattern(OutputSink &out, const char *pattern, int mode, platform::MessageFile &file) {
     // Directory prefix: the pattern up to its last separator, else the current directory.
     std::string prefix(pattern);
     size_t cut = prefix.rfind('\\');
@@ -136,7 +136,7 @@ int processPattern(OutputSink &out, const char *pattern, int mode) {
 
     platform::NameList names;
     if (!platform::findFiles(pattern, names)) {
-        processFile(out, pattern, mode);
+        processFile(out, pattern, mode, file);
         return 0;
     }
     std::string path;
@@ -148,7 +148,7 @@ int processPattern(OutputSink &out, const char *pattern, int mode) {
         if (prefixOutsideCodePage || names.isOutsideCodePage(i))
             processNameOutsideCodePage(out, path.c_str());
         else
-            processFile(out, path.c_str(), mode);
+            processFile(out, path.c_str(), mode, file);
     }
     return 0;
 }
@@ -247,11 +247,13 @@ int runQpeek(int argc, char **argv) {
 
     {
         OutputSink out(stream);
+        // One loaded file at a time; its read buffer serves every message of the run.
+        platform::MessageFile messageFile;
         for (int i : files) {
             if (outsideCodePage[i])
                 processNameOutsideCodePage(out, argv[i]);
             else
-                processPattern(out, argv[i], mode);
+                processPattern(out, argv[i], mode, messageFile);
         }
         flushOutput(out);
     }

@@ -8,7 +8,6 @@
 #include <string>
 #include <strings.h>
 
-#include "idoc/definition_cache.h"
 #include "platform/platform.h"
 #include "report/printable_name.h"
 
@@ -98,24 +97,23 @@ std::string limitedText(const char *value) {
     return std::string(value, strnlen(value, kDefinitionTextLimit));
 }
 
-// One large buffer for the definition file being read (files are read one at a time).
-char gFileBuffer[1 << 20];
-
-// The open file and the line last read; shared by the block readers.
+// The open file and the line last read; shared by the block readers. The file is taken in
+// blocks of the store's buffer (files are read one at a time).
 struct LineReader {
-    ParseContext &context;
+    DefinitionStore &store;
     FILE *file;
+    char *block;
     char line[kDefinitionLineSize];
     const char *keyword = "";
     const char *value = "";
     Keyword kind = Keyword::Other;
     int groupDepth = 0;
-    size_t position = 0; // next unread byte of gFileBuffer
-    size_t filled = 0;   // bytes of gFileBuffer read from the file
+    size_t position = 0; // next unread byte of the block
+    size_t filled = 0;   // bytes of the block read from the file
 
-    // The next line with a keyword; false at the end of the file or after an error.
+    // The next line with a keyword; false at the end of the file.
     bool next() {
-        while (context.error == 0 && readLine()) {
+        while (readLine()) {
             splitDefinitionLine(line, &keyword, &value);
             if (*keyword) {
                 kind = classify(keyword, std::strlen(keyword));
@@ -133,14 +131,14 @@ struct LineReader {
         while (n < sizeof line - 1) {
             if (position == filled) {
                 position = 0;
-                filled = std::fread(gFileBuffer, 1, sizeof gFileBuffer, file);
+                filled = std::fread(block, 1, kDefinitionFileBlock, file);
                 if (filled == 0)
                     break;
             }
             size_t want = filled - position;
             if (want > sizeof line - 1 - n)
                 want = sizeof line - 1 - n;
-            const char *from = gFileBuffer + position;
+            const char *from = block + position;
             const void *lineFeed = std::memchr(from, '\n', want);
             size_t take = lineFeed
                               ? static_cast<size_t>(static_cast<const char *>(lineFeed) - from) + 1
@@ -283,7 +281,7 @@ void readSegmentSection(LineReader &r) {
             auto definition = std::make_unique<IdocDefinition>();
             definition->name = limitedText(r.value);
             readIdocBlock(r, *definition);
-            addDefinition(std::move(definition));
+            addDefinition(r.store, std::move(definition));
         }
     }
 }
@@ -332,36 +330,37 @@ int32_t readDecimal(const char *value) {
     return static_cast<int32_t>(n > INT32_MAX ? INT32_MAX : n);
 }
 
-void readDefinitionStream(ParseContext &context, FILE *file) {
-    LineReader r{context, file, {}};
+void readDefinitionStream(DefinitionStore &store, FILE *file) {
+    // Not cleared: only the bytes a read fills are ever looked at, and only those pages are
+    // touched.
+    if (!store.fileBlock)
+        store.fileBlock.reset(new char[kDefinitionFileBlock]);
+    LineReader r{store, file, store.fileBlock.get(), {}};
     while (r.next()) {
         if (r.kind == Keyword::BeginSegmentSection)
             readSegmentSection(r);
         else
-            writeDefinitionMessage("Unexspected token '%s'\n", r.keyword);
+            writeDefinitionMessage(store, "Unexspected token '%s'\n", r.keyword);
     }
 }
 
-const IdocDefinition *readDefinitionFile(ParseContext &context, const char *name,
-                                         const char *path) {
-    lockDefinitions();
-    context.error = 0;
+DefinitionLoad readDefinitionFile(DefinitionStore &store, const char *name, const char *path) {
+    lockDefinitions(store);
     FILE *file = platform::openDefinitionFile(path);
     if (!file) {
         std::string line("Unable to open ");
         appendPrintableName(line, path);
-        writeDefinitionMessage("%s\n", line.c_str());
-        context.error = kErrorCannotOpenDefinition;
-    } else {
-        // The reader takes the file in blocks of its own buffer: no second buffer between.
-        std::setvbuf(file, nullptr, _IONBF, 0);
-        readDefinitionStream(context, file);
-        std::fclose(file);
+        writeDefinitionMessage(store, "%s\n", line.c_str());
+        unlockDefinitions(store);
+        return DefinitionLoad{nullptr, LoadStatus::CannotOpen};
     }
-    unlockDefinitions();
-    if (context.error != 0)
-        return nullptr;
-    return findDefinition(context, name, FindMode::Exact);
+    // The reader takes the file in blocks of its own buffer: no second buffer between.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    readDefinitionStream(store, file);
+    std::fclose(file);
+    unlockDefinitions(store);
+    const IdocDefinition *d = cachedDefinition(store, name);
+    return DefinitionLoad{d, d ? LoadStatus::Found : LoadStatus::NotDefined};
 }
 
 } // namespace qpeek

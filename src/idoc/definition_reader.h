@@ -1,11 +1,12 @@
 // The parser-definition file reader: builds one IdocDefinition tree per BEGIN_IDOC block
-// of a file and adds every tree it completes to the definition cache.
+// of a file and adds every tree it completes to the definition store.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
 #include "idoc/definition_model.h"
+#include "idoc/definition_store.h"
 
 namespace qpeek {
 
@@ -22,12 +23,24 @@ void splitDefinitionLine(char *line, const char **keyword, const char **value);
 // gives 0), saturated to the 32-bit range.
 int32_t readDecimal(const char *value);
 
+// What reading a definition file for a name came to: the definition of that name, or
+// none, and why.
+enum class LoadStatus : uint8_t {
+    Found,      // the file was read and the store holds the name
+    NotDefined, // no file defines the name (or none was read for it)
+    CannotOpen, // the file could not be opened ("Unable to open" was written)
+};
+struct DefinitionLoad {
+    const IdocDefinition *definition = nullptr;
+    LoadStatus status = LoadStatus::NotDefined;
+};
+
 // Reads the file at path under the definition lock, adding all its definitions to the
-// cache; returns the definition of that name when the file could be read, or none.
-const IdocDefinition *readDefinitionFile(ParseContext &context, const char *name, const char *path);
+// store; then looks the name up in the store.
+DefinitionLoad readDefinitionFile(DefinitionStore &store, const char *name, const char *path);
 
 // The outermost level of a definition file from an open stream: segment sections and
 // the "Unexspected token" message for anything else.
-void readDefinitionStream(ParseContext &context, FILE *file);
+void readDefinitionStream(DefinitionStore &store, FILE *file);
 
 } // namespace qpeek

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <strings.h>
 
-#include "idoc/definition_cache.h"
+#include "idoc/definition_lookup.h"
 #include "idoc/idoc_report.h"
 #include "idoc/sap_header.h"
 #include "report/field_lines.h"
@@ -64,7 +64,7 @@ int32_t repeatMember(ParseContext &context, const DefinitionNode &member, const 
         int index = firstOfGroup ? -1 : count;
         int64_t before = context.position;
         int rc = member.kind == NodeKind::Group ? parseGroup(context, member, path, index)
-                                                : parseSEGMENT(context, member, path, index);
+                                                : parseSEGMENT(context, member);
         if (rc == 0)
             ++count;
         if (context.error != 0 || context.position >= context.length() || rc != 0 ||
@@ -144,8 +144,8 @@ void formatGroupPath(char *own, const char *path, const char *name, int number) 
 // report lines before it are handed to the stream first.
 const IdocDefinition *findOrLoad(ParseContext &context, const char *name) {
     flushOutput(*context.out);
-    const IdocDefinition *d = findDefinition(context, name, FindMode::Exact);
-    return d ? d : loadSegmentDefinition(context, name);
+    const IdocDefinition *d = findDefinition(context.store, name, FindMode::Exact);
+    return d ? d : loadSegmentDefinition(context.store, name).definition;
 }
 
 } // namespace
@@ -178,7 +178,7 @@ void logError(ParseContext &context, const char *format, ...) {
     writeErrorText(*context.out, text);
 }
 
-void parseEDI(ParseContext &context, const IdocDefinition &definition, const char *) {
+void parseEDI(ParseContext &context, const IdocDefinition &definition) {
     bool controlRecord = isControlRecordDefinition(definition);
     for (const auto &member : definition.members) {
         if (context.error != 0 || context.position >= context.length())
@@ -194,7 +194,7 @@ void parseEDI(ParseContext &context, const IdocDefinition &definition, const cha
         for (const FieldDefinition &f : member->fields) {
             if (context.error != 0)
                 break;
-            writeSegmentField(*context.out, f, context.data, context.position);
+            writeSegmentField(context.store.lines, *context.out, f, context.data, context.position);
             if (f.name == "IDOCTYP") {
                 std::string t = idocTypeValue(context, f.length);
                 if (!context.idocType.empty() &&
@@ -280,7 +280,7 @@ int parseGroup(ParseContext &context, const DefinitionNode &group, const char *p
     return 0;
 }
 
-int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const char *path, int) {
+int parseSEGMENT(ParseContext &context, const DefinitionNode &segment) {
     if (!segmentMatches(context.data, context.position, segment.name))
         return 1;
     char *recordName = context.dataRecordName;
@@ -291,7 +291,7 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const cha
     }
     // Found once per control record; searched again only while a search prints something.
     const IdocDefinition *header = context.dataRecordDefinition;
-    if (!header || !definitionLockSettled())
+    if (!header || !definitionLockSettled(context.store))
         header = context.dataRecordDefinition = findOrLoad(context, recordName);
     if (!header) {
         logError(context, "Unable to find segment %s.\n", recordName);
@@ -299,7 +299,7 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const cha
         return 0;
     }
     int64_t recordStart = context.position;
-    parseEDI(context, *header, path);
+    parseEDI(context, *header);
     int64_t start = context.position;
     // The records of a large message lie far apart in memory: ask for the first bytes of
     // one a few records ahead now, while this one is printed (every record has the length
@@ -316,9 +316,13 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment, const cha
 }
 
 void parseMessage(OutputSink &out, ByteView body) {
-    ParseContext context;
+    parseMessage(processDefinitionStore(), out, body);
+}
+
+void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
+    ParseContext context{store};
     context.out = &out;
-    beginDefinitionMessage();
+    beginDefinitionMessage(store);
 
     ByteView idoc = body;
     if (body.startsWith("SAPH")) {
@@ -355,13 +359,13 @@ void parseMessage(OutputSink &out, ByteView body) {
                 fail(context, kErrorNoControlDefinition);
                 continue;
             }
-            parseEDI(context, *control, "");
+            parseEDI(context, *control);
         } else if (!context.idocType.empty()) {
             const char *type = context.idocType.c_str();
             const IdocDefinition *d = findOrLoad(context, type);
             if (!d) {
                 flushOutput(out);
-                d = findDefinition(context, type, FindMode::Fallback);
+                d = findDefinition(store, type, FindMode::Fallback);
             }
             if (!d) {
                 logError(context, "Unable to find segment %s.\n", type);

@@ -15,13 +15,7 @@ namespace {
 constexpr size_t kHeadingNameWidth = 10;
 } // namespace
 
-PreparedLines gSegmentLines;
-
-void forgetReportLines() {
-    gSegmentLines = PreparedLines{};
-}
-
-uint32_t prepareSegmentHeading(PreparedLines &lines, const DefinitionNode &node) {
+uint32_t prepareSegmentHeading(SegmentLines &lines, const DefinitionNode &node) {
     // The name in ten columns (cut or blank-padded), the description as far as the line
     // holds it, the line end. Names and descriptions end at their first zero byte.
     char line[16 + kDefinitionTextLimit + 1];
@@ -37,7 +31,7 @@ uint32_t prepareSegmentHeading(PreparedLines &lines, const DefinitionNode &node)
     return node.headingLine;
 }
 
-uint32_t prepareSegmentField(PreparedLines &lines, const FieldDefinition &field) {
+uint32_t prepareSegmentField(SegmentLines &lines, const FieldDefinition &field) {
     lines.fields.emplace_back();
     prepareField(lines.fields.back(), field.name.c_str(), field.length, field.description.c_str());
     field.reportLine = static_cast<uint32_t>(lines.fields.size() - 1);

@@ -5,35 +5,34 @@
 #include <vector>
 
 #include "idoc/definition_model.h"
+#include "idoc/definition_store.h"
+#include "idoc/idoc_parse.h"
 #include "report/field_lines.h"
 #include "report/output_sink.h"
 
 namespace qpeek {
 
-// The report lines made so far, found through the numbers the definitions keep (0 is no
-// line). Kept apart from the definitions, which stay small: a definition file may hold
-// hundreds of thousands of fields, and few of them are ever reported.
-extern PreparedLines gSegmentLines;
-
-// Make the node's heading line and the field's line at their first use; return the number.
-uint32_t prepareSegmentHeading(PreparedLines &lines, const DefinitionNode &node);
-uint32_t prepareSegmentField(PreparedLines &lines, const FieldDefinition &field);
+// Make the node's heading line and the field's line at their first use, among the lines of
+// the store that holds the definition; return the number.
+uint32_t prepareSegmentHeading(SegmentLines &lines, const DefinitionNode &node);
+uint32_t prepareSegmentField(SegmentLines &lines, const FieldDefinition &field);
 
 // The node's name in exactly 10 columns, then its description; never suppressed.
 inline void writeSegmentHeading(ParseContext &context, const DefinitionNode &node) {
+    SegmentLines &lines = context.store.lines;
     uint32_t line = node.headingLine;
     if (line == 0)
-        line = prepareSegmentHeading(gSegmentLines, node);
-    appendPreparedLine(*context.out, gSegmentLines.headings[line]);
+        line = prepareSegmentHeading(lines, node);
+    appendPreparedLine(*context.out, lines.headings[line]);
 }
 
 // A field line for the field's bytes at the position of the data.
-inline void writeSegmentField(OutputSink &out, const FieldDefinition &field, ByteView data,
-                              int64_t position) {
+inline void writeSegmentField(SegmentLines &lines, OutputSink &out, const FieldDefinition &field,
+                              ByteView data, int64_t position) {
     uint32_t number = field.reportLine;
     if (number == 0)
-        number = prepareSegmentField(gSegmentLines, field);
-    const PreparedField &line = gSegmentLines.fields[number];
+        number = prepareSegmentField(lines, field);
+    const PreparedField &line = lines.fields[number];
     // Most fields lie inside the record: the view from the position is made without
     // from()'s tests.
     ByteView value =
@@ -48,20 +47,18 @@ inline void writeSegmentField(OutputSink &out, const FieldDefinition &field, Byt
 // written when the data's end stops them; else every field. Returns the fields written.
 inline size_t writeSegmentFields(ParseContext &context, const std::vector<FieldDefinition> &fields,
                                  bool stopAtDataEnd) {
+    SegmentLines &lines = context.store.lines;
     OutputSink &out = *context.out;
     const ByteView data = context.data;
     int64_t position = context.position;
     const int64_t end = stopAtDataEnd ? data.length : INT64_MAX;
     const FieldDefinition *field = fields.data(), *last = field + fields.size();
     for (; field != last && position < end; ++field) {
-        writeSegmentField(out, *field, data, position);
+        writeSegmentField(lines, out, *field, data, position);
         position += field->length > 0 ? field->length : 0;
     }
     context.position = position;
     return static_cast<size_t>(field - fields.data());
 }
-
-// Drops the report lines made for the definitions (when the definitions are dropped).
-void forgetReportLines();
 
 } // namespace qpeek

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "common/byte_view.h"
 #include "report/output_sink.h"
@@ -77,14 +76,6 @@ struct PreparedField {
     uint32_t blankTest = 0; // the value bytes among the first 32 that blank suppression tests
 };
 void prepareField(PreparedField &field, const char *name, int32_t length, const char *description);
-
-// The prepared lines of a set of definitions, found through numbers the definitions keep
-// (0 is no line, so both lists begin with an unused entry). Whoever owns the definitions
-// owns these: they are made at a line's first use and dropped with the definitions.
-struct PreparedLines {
-    std::vector<PreparedField> fields{1};
-    std::vector<PreparedLine> headings{1};
-};
 
 // The value bytes a field line can show: the field's length, but only the columns up to the
 // description (the rest is cut anyway).

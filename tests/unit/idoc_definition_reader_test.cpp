@@ -73,8 +73,8 @@ TEST(DefinitionLine, ReadsLeadingDecimalSaturated) {
 
 class DefinitionReader : public testing::Test {
   protected:
-    void SetUp() override { clearDefinitionCache(); }
-    void TearDown() override { clearDefinitionCache(); }
+    void SetUp() override { clearDefinitions(processDefinitionStore()); }
+    void TearDown() override { clearDefinitions(processDefinitionStore()); }
 };
 
 const DefinitionNode &member(const IdocDefinition *d, size_t i) {
@@ -223,7 +223,7 @@ TEST_F(DefinitionReader, KeepsTheFirstDefinitionOfAName) {
                        "END_SEGMENT_SECTION\n";
     readDefinitions(text);
     readDefinitions(text);
-    EXPECT_EQ(definitionCount(), 2u);
+    EXPECT_EQ(processDefinitionStore().definitions.size(), 2u);
     EXPECT_EQ(member(cached("ORDERS05"), 0).name, "FIRST");
     EXPECT_NE(cached("ORDERS04"), nullptr);
     EXPECT_EQ(cached("orders05"), nullptr); // names compare with letter case
@@ -234,7 +234,7 @@ TEST_F(DefinitionReader, CutsLongTextsAndLines) {
     std::string longLine(5000, 'x'); // a line read as two: neither is a keyword we know
     readDefinitions("BEGIN_SEGMENT_SECTION\nBEGIN_IDOC " + longName + "\nBEGIN_SEGMENT S\nTEXT " +
                     std::string(400, 'd') + "\n" + longLine + "\nEND_SEGMENT\nEND_IDOC\n");
-    ASSERT_EQ(definitionCount(), 1u);
+    ASSERT_EQ(processDefinitionStore().definitions.size(), 1u);
     EXPECT_NE(cached(std::string(255, 'N').c_str()), nullptr);
     EXPECT_EQ(member(cached(std::string(255, 'N').c_str()), 0).description, std::string(255, 'd'));
 }
@@ -266,7 +266,7 @@ TEST_F(DefinitionReader, LinesAcrossTheReadBlocksOfALargeFile) {
         text += "END_FIELDS\nEND_SEGMENT\nEND_IDOC\n";
     }
     EXPECT_EQ(readDefinitions(text + "END_SEGMENT_SECTION\n"), "");
-    ASSERT_EQ(definitionCount(), static_cast<size_t>(types));
+    ASSERT_EQ(processDefinitionStore().definitions.size(), static_cast<size_t>(types));
     for (int t = 0; t < types; ++t) {
         std::string name = "T" + std::to_string(t);
         const IdocDefinition *d = cached(name.c_str());

@@ -16,7 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "idoc/definition_cache.h"
+#include "idoc/definition_lookup.h"
+#include "idoc/definition_store.h"
 #include "platform/platform.h"
 
 namespace qpeek {
@@ -366,24 +367,24 @@ TEST(DefinitionLock, LockThatCannotBeHadIsReportedOncePerRun) {
     // A file where the private directory should be: the lock cannot be opened.
     close(open(parent.privateDirectory(geteuid()).c_str(), O_CREAT | O_WRONLY, 0600));
     platform::setDefinitionLockDirectory(parent.path);
-    setProgramDirectory(parent.path + "/");
+    DefinitionStore store;
+    setProgramDirectory(store, parent.path + "/");
     std::string written;
     double seconds = 0;
     {
         StdoutFile out;
-        ParseContext context;
         auto start = Clock::now();
         for (int i = 0; i < 1000; ++i) {
-            findDefinition(context, "EDI_DC40", FindMode::Exact);
-            lockDefinitions();
-            unlockDefinitions();
+            findDefinition(store, "EDI_DC40", FindMode::Exact);
+            lockDefinitions(store);
+            unlockDefinitions(store);
         }
         seconds = secondsSince(start);
         written = out.text();
     }
     EXPECT_LT(seconds, 1.0);
     EXPECT_EQ(written, "Unable to CreateMutex(" + lockName() + ")\n");
-    EXPECT_TRUE(definitionLockSettled());
+    EXPECT_TRUE(definitionLockSettled(store));
 }
 
 TEST(DefinitionLock, StuckHolderIsWaitedForOncePerRun) {
@@ -393,36 +394,37 @@ TEST(DefinitionLock, StuckHolderIsWaitedForOncePerRun) {
     ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
     std::string lock = directory + "/" + lockName();
     pid_t holder = holdLockInOtherProcess(lock, 30000);
+    DefinitionStore store;
 
     auto start = Clock::now();
-    lockDefinitions(); // the one full wait
-    lockDefinitions(); // nested, after it: one try
-    unlockDefinitions();
-    unlockDefinitions();
+    lockDefinitions(store); // the one full wait
+    lockDefinitions(store); // nested, after it: one try
+    unlockDefinitions(store);
+    unlockDefinitions(store);
     double first = secondsSince(start);
     EXPECT_GE(first, 4.9);
     EXPECT_LT(first, 6.5);
     start = Clock::now();
     for (int i = 0; i < 50; ++i) {
-        lockDefinitions();
-        unlockDefinitions();
+        lockDefinitions(store);
+        unlockDefinitions(store);
     }
     EXPECT_LT(secondsSince(start), 1.0) << "acquisitions after the timed-out one waited";
 
     kill(holder, SIGKILL);
     waitpid(holder, nullptr, 0);
-    lockDefinitions(); // one try, which gets it
+    lockDefinitions(store); // one try, which gets it
     EXPECT_FALSE(otherProcessGetsLock(lock));
-    unlockDefinitions();
+    unlockDefinitions(store);
     EXPECT_TRUE(otherProcessGetsLock(lock));
 
     // Once one acquisition got it, the next one waits again as long as it has to.
     holder = holdLockInOtherProcess(lock, 1000);
     start = Clock::now();
-    lockDefinitions();
+    lockDefinitions(store);
     double waited = secondsSince(start);
     EXPECT_FALSE(otherProcessGetsLock(lock));
-    unlockDefinitions();
+    unlockDefinitions(store);
     waitpid(holder, nullptr, 0);
     EXPECT_GE(waited, 0.8);
     EXPECT_LT(waited, 4.5);
@@ -432,25 +434,26 @@ TEST(DefinitionLock, MessagesWrittenUnderTheLockFollowItsRelease) {
     LockParent parent;
     platform::setDefinitionLockDirectory(parent.path);
     std::string token(3000, 'x'); // longer than a line buffer
+    DefinitionStore store;
     std::string held, released, after, flooding, flooded;
     {
         StdoutFile out;
-        lockDefinitions();
-        writeDefinitionMessage("Unable to open %s\n", "a.parser");
-        lockDefinitions();
-        writeDefinitionMessage("Unexspected token '%s'\n", token.c_str());
-        unlockDefinitions();
+        lockDefinitions(store);
+        writeDefinitionMessage(store, "Unable to open %s\n", "a.parser");
+        lockDefinitions(store);
+        writeDefinitionMessage(store, "Unexspected token '%s'\n", token.c_str());
+        unlockDefinitions(store);
         held = out.text();
-        unlockDefinitions();
+        unlockDefinitions(store);
         released = out.text();
-        writeDefinitionMessage("Unable to open %s\n", "b.parser");
+        writeDefinitionMessage(store, "Unable to open %s\n", "b.parser");
         after = out.text();
         // A flood goes out as it comes once it passes the limit: memory stays bounded.
-        lockDefinitions();
+        lockDefinitions(store);
         for (int i = 0; i < 100000; ++i)
-            writeDefinitionMessage("Unexspected token '%s'\n", "PLANTED");
+            writeDefinitionMessage(store, "Unexspected token '%s'\n", "PLANTED");
         flooding = out.text();
-        unlockDefinitions();
+        unlockDefinitions(store);
         flooded = out.text();
     }
     EXPECT_EQ(held, "") << "written while the lock was held";

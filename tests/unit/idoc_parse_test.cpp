@@ -74,6 +74,38 @@ TEST_F(IdocParse, SegmentNamesMatchWithoutTheirVersionDigits) {
     }
 }
 
+TEST_F(IdocParse, StoresKeepTheirDefinitionsAndReportLinesApart) {
+    define("BEGIN_IDOC T\nBEGIN_SEGMENT E2EDK01005\nTEXT Header\n"
+           "BEGIN_FIELDS\nNAME F\nTEXT Run field\nLENGTH 3\nEND_FIELDS\nEND_SEGMENT\nEND_IDOC\n");
+    // A second store with definitions of its own: the same names, other texts.
+    ScratchProgramDirectory otherDir;
+    otherDir.write("qpeek.parser",
+                   std::string(kRecords) +
+                       "BEGIN_SEGMENT_SECTION\nBEGIN_IDOC T\nBEGIN_SEGMENT E2EDK01005\nTEXT Other\n"
+                       "BEGIN_FIELDS\nNAME G\nTEXT Own field\nLENGTH 3\nEND_FIELDS\nEND_SEGMENT\n"
+                       "END_IDOC\nEND_SEGMENT_SECTION\n");
+    setProgramDirectory(dir.store, dir.path); // otherDir pointed the run's store at itself
+    DefinitionStore other;
+    setProgramDirectory(other, otherDir.path);
+    std::string body = control("T") + record("E2EDK01005", "abc");
+    test::Message message(body);
+    for (int round = 0; round < 2; ++round) {
+        std::string own = parse(body).out;
+        testing::internal::CaptureStderr();
+        std::string second =
+            test::capture([&](OutputSink &out) { parseMessage(other, out, message.view()); });
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_NE(own.find("E2EDK01005Header\n  F"), std::string::npos) << own;
+        EXPECT_NE(own.find("Run field"), std::string::npos) << own;
+        EXPECT_EQ(own.find("Own field"), std::string::npos) << own;
+        EXPECT_NE(second.find("E2EDK01005Other\n  G"), std::string::npos) << second;
+        EXPECT_NE(second.find("Own field"), std::string::npos) << second;
+        EXPECT_EQ(second.find("Run field"), std::string::npos) << second;
+    }
+    EXPECT_EQ(other.definitions.size(), 3u);
+    EXPECT_EQ(dir.store.definitions.size(), 3u);
+}
+
 TEST(SegmentMatching, OnlyAThreeDigitVersionIsDropped) {
     const struct {
         const char *definition;

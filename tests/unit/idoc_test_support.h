@@ -1,5 +1,5 @@
 // Test support for the IDoc engine: a scratch program directory holding definition files,
-// and reading definition text straight into an emptied cache.
+// and reading definition text straight into the run's emptied definition store.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,14 +10,16 @@
 #include <random>
 #include <string>
 
-#include "idoc/definition_cache.h"
+#include "idoc/definition_lookup.h"
 #include "idoc/definition_reader.h"
+#include "idoc/definition_store.h"
 
 namespace qpeek::test {
 
-// A fresh temporary directory used as the program directory, with an empty cache.
+// A fresh temporary directory used as the program directory of the run's store, emptied.
 struct ScratchProgramDirectory {
     std::string path;
+    DefinitionStore &store = processDefinitionStore();
     ScratchProgramDirectory() {
         // Test processes run in parallel: each takes a directory of its own.
         std::random_device random;
@@ -27,14 +29,14 @@ struct ScratchProgramDirectory {
         std::error_code ec;
         std::filesystem::create_directories(dir, ec);
         path = dir.string() + "/";
-        setProgramDirectory(path);
-        clearDefinitionCache();
+        setProgramDirectory(store, path);
+        clearDefinitions(store);
     }
     ~ScratchProgramDirectory() {
         std::error_code ec;
         if (!std::filesystem::remove_all(path, ec) || ec)
             std::fprintf(stderr, "could not remove %s\n", path.c_str());
-        clearDefinitionCache();
+        clearDefinitions(store);
     }
     void write(const std::string &name, const std::string &text) const {
         FILE *f = std::fopen((path + name).c_str(), "wb");
@@ -44,22 +46,21 @@ struct ScratchProgramDirectory {
     }
 };
 
-// Reads definition text into the cache; returns what the reader wrote to standard output.
+// Reads definition text into the run's store; returns what the reader wrote to standard
+// output.
 inline std::string readDefinitions(const std::string &text) {
-    ParseContext context;
     FILE *f = std::tmpfile();
     std::fwrite(text.data(), 1, text.size(), f);
     std::rewind(f);
     testing::internal::CaptureStdout();
-    readDefinitionStream(context, f);
+    readDefinitionStream(processDefinitionStore(), f);
     std::fflush(stdout);
     std::fclose(f);
     return testing::internal::GetCapturedStdout();
 }
 
 inline const IdocDefinition *cached(const char *name) {
-    ParseContext context;
-    return findDefinition(context, name, FindMode::Exact);
+    return findDefinition(processDefinitionStore(), name, FindMode::Exact);
 }
 
 } // namespace qpeek::test

@@ -1,0 +1,147 @@
+// The definition store: the cache of definitions, the per-user definition lock and the
+// messages held under it, and the program directory.
+#include "idoc/definition_store.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "platform/platform.h"
+
+namespace qpeek {
+
+namespace {
+
+constexpr int kMutexOpenAttempts = 10;
+
+void writeHeldMessages(DefinitionLock &lock) {
+    if (!lock.heldMessages.empty()) {
+        std::fwrite(lock.heldMessages.data(), 1, lock.heldMessages.size(), stdout);
+        lock.heldMessages.clear();
+    }
+}
+
+} // namespace
+
+DefinitionStore &processDefinitionStore() {
+    static DefinitionStore &store = *new DefinitionStore;
+    return store;
+}
+
+void addDefinition(DefinitionStore &store, std::unique_ptr<IdocDefinition> definition) {
+    if (store.index.count(std::string_view(definition->name)))
+        return;
+    const IdocDefinition *d = definition.get();
+    store.definitions.push_back(std::move(definition));
+    store.index.emplace(std::string_view(d->name), d);
+}
+
+const IdocDefinition *cachedDefinition(const DefinitionStore &store, const char *name) {
+    auto it = store.index.find(std::string_view(name));
+    return it == store.index.end() ? nullptr : it->second;
+}
+
+void clearDefinitions(DefinitionStore &store) {
+    store.index.clear();
+    store.definitions.clear();
+    store.lines = SegmentLines();
+}
+
+const std::string &programDirectory(DefinitionStore &store) {
+    if (!store.programDirectoryKnown) {
+        std::string path = platform::executablePath();
+        // Up to and including the last "\\", or else the last "/". Where "/" alone separates
+        // directories, a backslash is an ordinary character of a name and ends nothing.
+        size_t slash = platform::kPathSeparator == '\\' ? path.rfind('\\') : std::string::npos;
+        if (slash == std::string::npos)
+            slash = path.rfind('/');
+        setProgramDirectory(store,
+                            slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+    }
+    return store.programDirectory;
+}
+
+void setProgramDirectory(DefinitionStore &store, const std::string &directory) {
+    store.programDirectory = directory;
+    store.programDirectoryKnown = true;
+    store.defaultDefinitionPath = directory + "qpeek.parser";
+}
+
+void beginDefinitionMessage(DefinitionStore &store) {
+    programDirectory(store); // the executable's path is looked up once per run
+    store.defaultDefinitionPending = true;
+}
+
+bool definitionLockSettled(const DefinitionStore &store) {
+    return store.lock.state != LockState::Untried;
+}
+
+void openDefinitionMutex(DefinitionStore &store) {
+    DefinitionLock &lock = store.lock;
+    if (lock.state != LockState::Untried)
+        return;
+    std::string name = platform::lockUserName() + "IDOCSHARE.SEM";
+    bool open = false;
+    for (int attempt = 0; attempt < kMutexOpenAttempts && !open; ++attempt)
+        open = platform::openDefinitionLock(name);
+    lock.state = open ? LockState::Open : LockState::Unavailable;
+    if (!open)
+        writeDefinitionMessage(store, "Unable to CreateMutex(%s)\n", name.c_str());
+}
+
+void lockDefinitions(DefinitionStore &store) {
+    openDefinitionMutex(store);
+    DefinitionLock &lock = store.lock;
+    ++lock.depth;
+    // Owned, timed out or failed: the caller's work is done in any case.
+    if (lock.state == LockState::Open)
+        lock.waitFailed =
+            !platform::acquireDefinitionLock(lock.waitFailed ? 0 : kDefinitionLockTimeoutMs);
+}
+
+void unlockDefinitions(DefinitionStore &store) {
+    DefinitionLock &lock = store.lock;
+    if (lock.state == LockState::Open)
+        platform::releaseDefinitionLock();
+    if (lock.depth > 0 && --lock.depth == 0)
+        writeHeldMessages(lock);
+}
+
+void writeDefinitionMessage(DefinitionStore &store, const char *format, ...) {
+    DefinitionLock &lock = store.lock;
+    va_list args;
+    va_start(args, format);
+    if (lock.depth == 0) {
+        std::vfprintf(stdout, format, args);
+        va_end(args);
+        return;
+    }
+    va_list again;
+    va_copy(again, args);
+    std::string &held = lock.heldMessages;
+    char text[512];
+    int n = std::vsnprintf(text, sizeof text, format, args);
+    if (n > 0 && static_cast<size_t>(n) < sizeof text) {
+        held.append(text, static_cast<size_t>(n));
+    } else if (n > 0) {
+        size_t at = held.size();
+        held.resize(at + static_cast<size_t>(n) + 1);
+        std::vsnprintf(&held[at], static_cast<size_t>(n) + 1, format, again);
+        held.resize(at + static_cast<size_t>(n));
+    }
+    va_end(again);
+    va_end(args);
+    if (held.size() >= kHeldMessagesLimit)
+        writeHeldMessages(lock);
+}
+
+bool isDefinitionFileName(std::string_view name) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F || c == '/' || c == '\\' ||
+            (c == '.' && i + 1 < name.size() && name[i + 1] == '.'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace qpeek
