@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "driver/report_lines.h"
 #include "idoc/definition_model.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
