@@ -6,11 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "driver/report_lines.h"
 #include "fuzz_input.h"
 #include "idoc/definition_reader.h"
 #include "idoc/definition_store.h"
 #include "idoc/idoc_parse.h"
+#include "report/field_lines.h"
+#include "report/output_sink.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static FILE *sink = std::fopen("/dev/null", "wb");
+    static qpeek::OutputSink sink(std::fopen("/dev/null", "wb"));
     static const std::string fallbackBody = defaultBody();
     std::string input(reinterpret_cast<const char *>(data), size);
     std::string body = fallbackBody;

@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "driver/report_lines.h"
 #include "fuzz_input.h"
 #include "idoc/definition_store.h"
 #include "idoc/idoc_parse.h"
+#include "report/field_lines.h"
+#include "report/output_sink.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     stdout = std::fopen("/dev/null", "w");
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static FILE *sink = std::fopen("/dev/null", "wb");
+    static qpeek::OutputSink sink(std::fopen("/dev/null", "wb"));
     if (size > qpeek::fuzz::kMaxInput)
         return 0;
     qpeek::fuzz::FuzzInput input = qpeek::fuzz::splitInput(data, size);

@@ -5,9 +5,10 @@
 #include <cstdio>
 
 #include "driver/message_file.h"
-#include "driver/report_lines.h"
 #include "fuzz_input.h"
 #include "idoc/definition_store.h"
+#include "report/field_lines.h"
+#include "report/output_sink.h"
 
 // The definitions are looked for beside the executable; point the engine at the shipped
 // ones so that IDoc bodies are parsed in depth.
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static FILE *sink = std::fopen("/dev/null", "wb");
+    static qpeek::OutputSink sink(std::fopen("/dev/null", "wb"));
     if (size > qpeek::fuzz::kMaxInput)
         return 0;
     qpeek::fuzz::FuzzInput input = qpeek::fuzz::splitInput(data, size);

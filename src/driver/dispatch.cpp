@@ -3,7 +3,6 @@
 // reversal) that both share, and the payload's formatter.
 #include "driver/dispatch.h"
 
-#include "driver/report_lines.h"
 #include "idoc/idoc_parse.h"
 #include "mqheaders/dead_letter_report.h"
 #include "mqheaders/iih_report.h"
@@ -15,6 +14,8 @@
 #include "payloads/pos_log.h"
 #include "payloads/xml_printer.h"
 #include "platform/platform.h"
+#include "report/field_lines.h"
+#include "report/unknown_message.h"
 #include "summary/ecedoc_summary.h"
 #include "summary/idoc_summary.h"
 #include "summary/xml_order_summary.h"
@@ -40,7 +41,6 @@ constexpr int kIihFixedLength = 84;
 // The MQCIH text begins this many bytes into the header.
 constexpr int kCihTextOffset = 180;
 
-constexpr int kPreviewLimit = 50;
 constexpr int kImsConfirmMaxLength = 97;
 
 // Brings an MQRFH into native byte order when its Encoding says it is reversed.
@@ -85,40 +85,21 @@ void reverseIih(ByteView header) {
 }
 
 // The MQCIH text: from 180 bytes past the position up to the next zero byte.
-void writeCihText(FILE *out, ByteView at, const char *ending) {
+void writeCihText(OutputSink &out, ByteView at, const char *ending) {
     ByteView text = at.from(kCihTextOffset);
     int64_t n = text.textLength(0, text.length);
     if (n > 0)
-        std::fwrite(text.data, 1, static_cast<size_t>(n), out);
-    std::fputs(ending, out);
+        writeBytes(out, text.data, static_cast<size_t>(n));
+    writeText(out, ending);
 }
 
 } // namespace
-
-void previewText(char *dst, ByteView body, int64_t limit) {
-    int64_t n = body.available(0, limit);
-    for (int64_t i = 0; i < n; ++i)
-        dst[i] = body.data[i] ? static_cast<char>(body.data[i]) : ' ';
-    dst[n] = 0;
-}
-
-void writeUnknownSummary(FILE *out, ByteView body) {
-    char preview[kPreviewLimit + 1];
-    previewText(preview, body, kPreviewLimit);
-    std::fprintf(out, "Unknown Message Type:\n%s\n", preview);
-}
-
-void writeUnknownDetail(FILE *out, ByteView body) {
-    char preview[kPreviewLimit + 1];
-    previewText(preview, body, kPreviewLimit);
-    std::fprintf(out, "Unknown Message Type:  '%s'\n", preview);
-}
 
 namespace {
 
 // The summary of a body as if it were the body of its own message file: MQRFH and MQIIH
 // stepping, then exactly one formatter (or the unknown-type preview).
-void writeSummaryBody(FILE *out, const Mqmd &md, ByteView body) {
+void writeSummaryBody(OutputSink &out, const Mqmd &md, ByteView body) {
     ByteView at = body;
     if (at.startsWith("RFH ")) {
         reverseRfh(at);
@@ -143,7 +124,7 @@ void writeSummaryBody(FILE *out, const Mqmd &md, ByteView body) {
 }
 
 // The detailed report of a body as if it were the body of its own message file.
-void writeDetailBody(FILE *out, ByteView body) {
+void writeDetailBody(OutputSink &out, ByteView body) {
     ByteView at = body;
     if (at.startsWith("RFH ")) {
         reverseRfh(at);
@@ -191,10 +172,10 @@ bool firstHeaderBigEndian(const Mqmd &md) {
 
 } // namespace
 
-void writeSummary(FILE *out, const Mqmd &md, ByteView body) {
+void writeSummary(OutputSink &out, const Mqmd &md, ByteView body) {
     char stamp[256];
     platform::formatLocalTime(stamp, sizeof stamp, "%d %H:%M:%S");
-    std::fprintf(out, "%s ", stamp);
+    writeFormatted(out, "%s ", stamp);
 
     // Dead-letter and transmission headers add their tags; what follows them is summarised
     // as the body of a message of its own.
@@ -207,10 +188,10 @@ void writeSummary(FILE *out, const Mqmd &md, ByteView body) {
         bigEndian = header.nextBigEndian;
     }
     writeSummaryBody(out, md, at);
-    std::fputs("\n\n", out);
+    writeText(out, "\n\n");
 }
 
-void writeDetail(FILE *out, const Mqmd &md, ByteView body) {
+void writeDetail(OutputSink &out, const Mqmd &md, ByteView body) {
     writeMQMD(out, md, body);
 
     // Dead-letter and transmission headers get their line (and their dump with -d); what

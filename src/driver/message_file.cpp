@@ -5,11 +5,10 @@
 #include <cstring>
 #include <string>
 
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
 #include "driver/dispatch.h"
-#include "driver/printable_name.h"
-#include "driver/report_lines.h"
 #include "platform/platform.h"
+#include "report/printable_name.h"
 
 namespace qpeek {
 
@@ -17,7 +16,7 @@ namespace {
 
 // "qpeek: PATH: REASON" on standard error, after the line that names the file on standard
 // output: the reason a file could not be loaded, in words.
-void writeLoadFailure(const char *path, platform::ReadStatus status,
+void writeLoadFailure(OutputSink &out, const char *path, platform::ReadStatus status,
                       const platform::MessageFile &file) {
     std::string text("qpeek: ");
     appendPrintableName(text, path);
@@ -41,12 +40,12 @@ void writeLoadFailure(const char *path, platform::ReadStatus status,
         text.append(file.systemReason);
     }
     text.push_back('\n');
-    writeErrorText(text.c_str());
+    writeErrorText(out, text.c_str());
 }
 
 } // namespace
 
-void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode) {
+void reportMessage(OutputSink &out, unsigned char *buffer, int32_t length, int mode) {
     Mqmd md;
     ByteView body{buffer, length};
     // A file that begins with "MD" carries a descriptor, unless it is too short to hold
@@ -63,28 +62,28 @@ void reportMessage(FILE *out, unsigned char *buffer, int32_t length, int mode) {
         writeDetail(out, md, body);
 }
 
-int processNameOutsideCodePage(const char *path) {
-    writeNameLine(stdout, "Processing ", path);
-    writeNameLine(stdout, "Unable to open ", path);
+int processNameOutsideCodePage(OutputSink &out, const char *path) {
+    writeNameLine(out, "Processing ", path);
+    writeNameLine(out, "Unable to open ", path);
     std::string text("qpeek: the name ");
     text.append(path).append(" cannot be represented in ").append(platform::codePageName());
-    writeErrorText(text.append("\n").c_str());
+    writeErrorText(out, text.append("\n").c_str());
     return kStatusCannotOpen;
 }
 
-int processFile(FILE *out, const char *path, int mode, platform::MessageFile &file) {
-    writeNameLine(stdout, "Processing ", path);
+int processFile(OutputSink &out, const char *path, int mode, platform::MessageFile &file) {
+    writeNameLine(out, "Processing ", path);
     platform::ReadStatus status = platform::readMessageFile(path, file);
     switch (status) {
     case platform::ReadStatus::Ok:
         break;
     case platform::ReadStatus::TooLarge:
-        writeNameLine(stdout, "File too large ", path);
-        writeLoadFailure(path, status, file);
+        writeNameLine(out, "File too large ", path);
+        writeLoadFailure(out, path, status, file);
         return kStatusCannotOpen;
     case platform::ReadStatus::CannotOpen:
-        writeNameLine(stdout, "Unable to open ", path);
-        writeLoadFailure(path, status, file);
+        writeNameLine(out, "Unable to open ", path);
+        writeLoadFailure(out, path, status, file);
         return kStatusCannotOpen;
     }
     reportMessage(out, file.data, file.length, mode);

@@ -9,15 +9,16 @@
 #include <vector>
 
 #include "driver/message_file.h"
-#include "driver/printable_name.h"
-#include "driver/report_lines.h"
 #include "platform/platform.h"
+#include "report/field_lines.h"
+#include "report/output_sink.h"
+#include "report/printable_name.h"
 
 namespace qpeek {
 
 namespace {
 
-constexpr size_t kOutputBufferSize = 1 << 16;
+constexpr size_t kStreamBufferSize = 1 << 16;
 
 void printSyntax() {
     std::fputs("\nSyntax:  qpeek FileName.qpk [-s] [-d] [-oOutFile]", stdout);
@@ -116,7 +117,7 @@ int listEnvironmentVariable(const char *argument) {
     return 0;
 }
 
-int processPattern(FILE *out, const char *pattern, int mode, platform::MessageFile &file) {
+int processPattern(OutputSink &out, const char *pattern, int mode, platform::MessageFile &file) {
     // Directory prefix: the pattern up to its last separator, else the current directory.
     std::string prefix(pattern);
     size_t cut = prefix.rfind('\\');
@@ -141,11 +142,11 @@ int processPattern(FILE *out, const char *pattern, int mode, platform::MessageFi
     std::string path;
     for (size_t i = 0; i < names.size(); ++i) {
         // Once the report cannot be written, the rest of the run would be lost as well.
-        if (std::ferror(out))
+        if (std::ferror(out.out))
             break;
         path.assign(prefix).append(names[i]);
         if (prefixOutsideCodePage || names.isOutsideCodePage(i))
-            processNameOutsideCodePage(path.c_str());
+            processNameOutsideCodePage(out, path.c_str());
         else
             processFile(out, path.c_str(), mode, file);
     }
@@ -156,7 +157,7 @@ int runQpeek(int argc, char **argv) {
     // Before any stream is used: a closed descriptor 1 or 2 must not be taken by the -o file.
     bool stdoutClosed = (platform::openClosedStandardStreams() & (1 << 1)) != 0;
     platform::initStandardStreams();
-    static char stdoutBuffer[kOutputBufferSize];
+    static char stdoutBuffer[kStreamBufferSize];
     std::setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
 
     std::fputs("Qpeek Jul  2 2001\n", stdout);
@@ -227,13 +228,13 @@ int runQpeek(int argc, char **argv) {
         return finishStandardOutput(stdoutClosed) ? 0 : kExitOutputFailed;
     }
 
-    FILE *out = stdout;
+    FILE *stream = stdout;
     if (outputName) {
         FILE *file = outputNameOutsideCodePage ? nullptr : std::fopen(outputName, "wb");
         if (file) {
-            static char fileBuffer[kOutputBufferSize];
+            static char fileBuffer[kStreamBufferSize];
             std::setvbuf(file, fileBuffer, _IOFBF, sizeof fileBuffer);
-            out = file;
+            stream = file;
         } else {
             std::string reason =
                 outputNameOutsideCodePage
@@ -244,19 +245,23 @@ int runQpeek(int argc, char **argv) {
         }
     }
 
-    // One loaded file at a time; its read buffer serves every message of the run.
-    platform::MessageFile messageFile;
-    for (int i : files) {
-        if (outsideCodePage[i])
-            processNameOutsideCodePage(argv[i]);
-        else
-            processPattern(out, argv[i], mode, messageFile);
+    {
+        OutputSink out(stream);
+        // One loaded file at a time; its read buffer serves every message of the run.
+        platform::MessageFile messageFile;
+        for (int i : files) {
+            if (outsideCodePage[i])
+                processNameOutsideCodePage(out, argv[i]);
+            else
+                processPattern(out, argv[i], mode, messageFile);
+        }
+        flushOutput(out);
     }
 
     bool ok = true;
-    if (out != stdout) {
-        ok = finishStream(out, outputName);
-        if (std::fclose(out) != 0 && ok) {
+    if (stream != stdout) {
+        ok = finishStream(stream, outputName);
+        if (std::fclose(stream) != 0 && ok) {
             writeRunError("cannot write ", outputName,
                           (std::string(": ") + std::strerror(errno)).c_str());
             ok = false;

@@ -1,7 +1,7 @@
 // The command line and the run: banner, options, output stream, pattern expansion.
 #pragma once
 
-#include <cstdio>
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -16,7 +16,7 @@ constexpr int kExitOutputFailed = 1;
 int runQpeek(int argc, char **argv);
 
 // Expands one file argument and reports every match to out, loading each into file.
-int processPattern(FILE *out, const char *pattern, int mode, platform::MessageFile &file);
+int processPattern(OutputSink &out, const char *pattern, int mode, platform::MessageFile &file);
 
 // Lists the entries of the environment variable named after the leading "@".
 int listEnvironmentVariable(const char *argument);

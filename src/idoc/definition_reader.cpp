@@ -8,8 +8,8 @@
 #include <string>
 #include <strings.h>
 
-#include "driver/printable_name.h"
 #include "platform/platform.h"
+#include "report/printable_name.h"
 
 namespace qpeek {
 

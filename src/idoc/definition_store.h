@@ -12,9 +12,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "driver/report_lines.h"
 #include "idoc/definition_model.h"
 #include "platform/platform.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <strings.h>
 
-#include "driver/report_lines.h"
 #include "idoc/definition_lookup.h"
 #include "idoc/idoc_report.h"
 #include "idoc/sap_header.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
@@ -140,9 +140,10 @@ void formatGroupPath(char *own, const char *path, const char *name, int number) 
     own[used] = 0;
 }
 
-// A search may print (a lock or a file that cannot be opened): the lines before it go first.
+// A search may print to standard output (a lock or a file that cannot be opened): the
+// report lines before it are handed to the stream first.
 const IdocDefinition *findOrLoad(ParseContext &context, const char *name) {
-    flushReport(context.report);
+    flushOutput(*context.out);
     const IdocDefinition *d = findDefinition(context.store, name, FindMode::Exact);
     return d ? d : loadSegmentDefinition(context.store, name).definition;
 }
@@ -174,8 +175,7 @@ void logError(ParseContext &context, const char *format, ...) {
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    flushReport(context.report);
-    writeErrorText(text);
+    writeErrorText(*context.out, text);
 }
 
 void parseEDI(ParseContext &context, const IdocDefinition &definition) {
@@ -194,8 +194,7 @@ void parseEDI(ParseContext &context, const IdocDefinition &definition) {
         for (const FieldDefinition &f : member->fields) {
             if (context.error != 0)
                 break;
-            writeSegmentField(context.store.lines, context.report, f, context.data,
-                              context.position);
+            writeSegmentField(context.store.lines, *context.out, f, context.data, context.position);
             if (f.name == "IDOCTYP") {
                 std::string t = idocTypeValue(context, f.length);
                 if (!context.idocType.empty() &&
@@ -316,16 +315,13 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment) {
     return 0;
 }
 
-void parseMessage(FILE *out, ByteView body) {
+void parseMessage(OutputSink &out, ByteView body) {
     parseMessage(processDefinitionStore(), out, body);
 }
 
-void parseMessage(DefinitionStore &store, FILE *out, ByteView body) {
+void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
     ParseContext context{store};
-    static char reportBytes[kReportBufferSize];
-    context.out = out;
-    context.report.out = out;
-    context.report.bytes = reportBytes;
+    context.out = &out;
     beginDefinitionMessage(store);
 
     ByteView idoc = body;
@@ -368,7 +364,7 @@ void parseMessage(DefinitionStore &store, FILE *out, ByteView body) {
             const char *type = context.idocType.c_str();
             const IdocDefinition *d = findOrLoad(context, type);
             if (!d) {
-                flushReport(context.report);
+                flushOutput(out);
                 d = findDefinition(store, type, FindMode::Fallback);
             }
             if (!d) {
@@ -397,7 +393,6 @@ void parseMessage(DefinitionStore &store, FILE *out, ByteView body) {
             n > 0 ? reinterpret_cast<const char *>(context.data.data + context.position) : "";
         logError(context, "Buffer='%.*s'.\n", static_cast<int>(n), at);
     }
-    flushReport(context.report);
 }
 
 } // namespace qpeek

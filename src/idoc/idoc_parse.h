@@ -1,13 +1,12 @@
 // IDoc parse and validation: the detailed report of a SAP IDoc.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 #include "common/byte_view.h"
-#include "driver/report_lines.h"
 #include "idoc/definition_model.h"
 #include "idoc/definition_store.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -45,9 +44,8 @@ struct ParseContext {
     // The definition found under dataRecordName, once it is found (definitions are never
     // dropped while a message is parsed).
     const IdocDefinition *dataRecordDefinition = nullptr;
-    std::string idocType; // from the control record's IDOCTYP field
-    FILE *out = nullptr;  // the report's output stream
-    ReportBuffer report;  // the field report on its way to out
+    std::string idocType;      // from the control record's IDOCTYP field
+    OutputSink *out = nullptr; // where the report goes
     // Set by every group occurrence that returns 0: whether its first member was absent.
     bool groupTriggerAbsent = false;
 
@@ -57,8 +55,8 @@ struct ParseContext {
 
 // The whole detailed report of an IDoc body ("SAPH" or "EDI_DC" at its first byte), with
 // the definitions of the run, or of the store given.
-void parseMessage(FILE *out, ByteView body);
-void parseMessage(DefinitionStore &store, FILE *out, ByteView body);
+void parseMessage(OutputSink &out, ByteView body);
+void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body);
 
 // One flat record (control record or data-record header) at the position.
 void parseEDI(ParseContext &context, const IdocDefinition &definition);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/report_lines.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 

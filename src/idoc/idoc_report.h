@@ -4,10 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/report_lines.h"
 #include "idoc/definition_model.h"
 #include "idoc/definition_store.h"
 #include "idoc/idoc_parse.h"
+#include "report/field_lines.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -22,27 +23,23 @@ inline void writeSegmentHeading(ParseContext &context, const DefinitionNode &nod
     uint32_t line = node.headingLine;
     if (line == 0)
         line = prepareSegmentHeading(lines, node);
-    appendPreparedLine(context.report, lines.headings[line]);
+    appendPreparedLine(*context.out, lines.headings[line]);
 }
 
 // A field line for the field's bytes at the position of the data.
-inline void writeSegmentField(SegmentLines &lines, ReportBuffer &report,
-                              const FieldDefinition &field, ByteView data, int64_t position) {
+inline void writeSegmentField(SegmentLines &lines, OutputSink &out, const FieldDefinition &field,
+                              ByteView data, int64_t position) {
     uint32_t number = field.reportLine;
     if (number == 0)
         number = prepareSegmentField(lines, field);
-    const PreparedField *line = &lines.fields[number];
-#if defined(__SSE2__)
-    // Most fields have 32 bytes of the record from them on: the view from the position
-    // goes straight to the wide path, without from()'s tests.
-    if (position >= 0 && position + 32 <= data.length && line->length > 0) {
-        writePreparedFieldWide(
-            report, *line,
-            ByteView{data.data + position, static_cast<int32_t>(data.length - position)});
-        return;
-    }
-#endif
-    writePreparedField(report, *line, data.from(position));
+    const PreparedField &line = lines.fields[number];
+    // Most fields lie inside the record: the view from the position is made without
+    // from()'s tests.
+    ByteView value =
+        position >= 0 && position <= data.length
+            ? ByteView{data.data + position, static_cast<int32_t>(data.length - position)}
+            : data.from(position);
+    writePreparedField(out, line, value);
 }
 
 // The field lines of one record: each field at the context's position, which then moves past
@@ -51,13 +48,13 @@ inline void writeSegmentField(SegmentLines &lines, ReportBuffer &report,
 inline size_t writeSegmentFields(ParseContext &context, const std::vector<FieldDefinition> &fields,
                                  bool stopAtDataEnd) {
     SegmentLines &lines = context.store.lines;
-    ReportBuffer &report = context.report;
+    OutputSink &out = *context.out;
     const ByteView data = context.data;
     int64_t position = context.position;
     const int64_t end = stopAtDataEnd ? data.length : INT64_MAX;
     const FieldDefinition *field = fields.data(), *last = field + fields.size();
     for (; field != last && position < end; ++field) {
-        writeSegmentField(lines, report, *field, data, position);
+        writeSegmentField(lines, out, *field, data, position);
         position += field->length > 0 ? field->length : 0;
     }
     context.position = position;

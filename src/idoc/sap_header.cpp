@@ -14,22 +14,12 @@ constexpr int kSaphLanguage = 35;
 constexpr int kSaphDummy = 108;
 constexpr int kSaphReportedLength = 108;
 
-struct SaphText {
-    const char *format;
-    int offset;
-    int length;
-};
-
-// Text fields after the flags, each shown at its own width.
-constexpr SaphText kSaphTexts[] = {
-    {"  R/3 Client Id   = %-3.3s\n", 32, 3},
-    {"  R/3 language    = %c\n", kSaphLanguage, 1},
-    {"  R/3 host name   = %-48.48s\n", 36, 48},
-    {"  R/3 user Id     = %-12.12s\n", 84, 12},
-    // Only the first character of the password is shown.
-    {"  R/3 password    = %-8.1s\n", 96, 8},
-    {"  R/3 systen no.  = %-2.2s\n", 104, 2},
-};
+// The text fields after the flags, each shown at its own width.
+constexpr int kSaphClient = 32;        // 3 characters
+constexpr int kSaphHostName = 36;      // 48 characters
+constexpr int kSaphUserId = 84;        // 12 characters
+constexpr int kSaphPassword = 96;      // 8 characters, of which only the first is shown
+constexpr int kSaphSystemNumber = 104; // 2 characters
 
 // A fixed-width field as zero-terminated text (a zero byte inside ends it).
 void copyField(ByteView header, int offset, int length, char *dst, size_t dstSize) {
@@ -39,32 +29,34 @@ void copyField(ByteView header, int offset, int length, char *dst, size_t dstSiz
 
 } // namespace
 
-void writeMQSAPH(FILE *out, ByteView header) {
+void writeMQSAPH(OutputSink &out, ByteView header) {
     char text[64];
-    std::fprintf(out, "MQSAPH %d\n", kSaphReportedLength);
+    writeFormatted(out, "MQSAPH %d\n", kSaphReportedLength);
     copyField(header, 0, 4, text, sizeof text);
-    std::fprintf(out, "  Structure Id    = %-4.4s\n", text);
-    std::fprintf(out, "  Struct. version = %ld\n", static_cast<long>(header.int32At(kSaphVersion)));
-    std::fprintf(out, "  Struct. length  = %ld\n",
-                 static_cast<long>(header.int32At(kSaphStrucLength)));
-    std::fprintf(out, "  Data encoding   = %ld\n",
-                 static_cast<long>(header.int32At(kSaphEncoding)));
-    std::fprintf(out, "  Data CCSID      = %ld\n", static_cast<long>(header.int32At(kSaphCcsid)));
+    writeFormatted(out, "  Structure Id    = %-4.4s\n", text);
+    writeFormatted(out, "  Struct. version = %ld\n",
+                   static_cast<long>(header.int32At(kSaphVersion)));
+    writeFormatted(out, "  Struct. length  = %ld\n",
+                   static_cast<long>(header.int32At(kSaphStrucLength)));
+    writeFormatted(out, "  Data encoding   = %ld\n",
+                   static_cast<long>(header.int32At(kSaphEncoding)));
+    writeFormatted(out, "  Data CCSID      = %ld\n", static_cast<long>(header.int32At(kSaphCcsid)));
     copyField(header, 20, 8, text, sizeof text);
-    std::fprintf(out, "  Message format  = %-8.8s\n", text);
-    std::fprintf(out, "  Flags           = %ld\n", static_cast<long>(header.int32At(kSaphFlags)));
-    for (const SaphText &t : kSaphTexts) {
-        if (t.offset == kSaphLanguage) {
-            // One character as it is, a zero byte included.
-            std::fprintf(out, t.format, header.at(t.offset));
-            continue;
-        }
-        copyField(header, t.offset, t.length, text, sizeof text);
-        std::fprintf(out, t.format, text);
-    }
-    // No flush: the parse errors that may follow go through writeErrorText, which flushes
-    // standard output before it writes to standard error.
-    std::fprintf(out, "  Dummy field     = %02x\n", static_cast<unsigned>(header.at(kSaphDummy)));
+    writeFormatted(out, "  Message format  = %-8.8s\n", text);
+    writeFormatted(out, "  Flags           = %ld\n", static_cast<long>(header.int32At(kSaphFlags)));
+    copyField(header, kSaphClient, 3, text, sizeof text);
+    writeFormatted(out, "  R/3 Client Id   = %-3.3s\n", text);
+    // One character as it is, a zero byte included.
+    writeFormatted(out, "  R/3 language    = %c\n", header.at(kSaphLanguage));
+    copyField(header, kSaphHostName, 48, text, sizeof text);
+    writeFormatted(out, "  R/3 host name   = %-48.48s\n", text);
+    copyField(header, kSaphUserId, 12, text, sizeof text);
+    writeFormatted(out, "  R/3 user Id     = %-12.12s\n", text);
+    copyField(header, kSaphPassword, 8, text, sizeof text);
+    writeFormatted(out, "  R/3 password    = %-8.1s\n", text);
+    copyField(header, kSaphSystemNumber, 2, text, sizeof text);
+    writeFormatted(out, "  R/3 systen no.  = %-2.2s\n", text);
+    writeFormatted(out, "  Dummy field     = %02x\n", static_cast<unsigned>(header.at(kSaphDummy)));
 }
 
 } // namespace qpeek

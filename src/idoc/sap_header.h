@@ -1,9 +1,8 @@
 // The SAP header report: the MQSAPH block in front of an IDoc.
 #pragma once
 
-#include <cstdio>
-
 #include "common/byte_view.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -13,6 +12,6 @@ constexpr int kSaphStrucLength = 8;
 
 // Writes the fifteen lines of the block to the stream. Bytes past the end of the
 // body read as zero.
-void writeMQSAPH(FILE *out, ByteView header);
+void writeMQSAPH(OutputSink &out, ByteView header);
 
 } // namespace qpeek

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
 
 namespace qpeek::import {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
 
 namespace qpeek::import {
 

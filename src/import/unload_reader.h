@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
 #include "import/import_problem.h"
 #include "import/input_buffer.h"
 #include "import/message_writer.h"

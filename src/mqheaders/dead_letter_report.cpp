@@ -3,9 +3,10 @@
 // report lines. Every read goes through the bounded view of the header.
 #include "mqheaders/dead_letter_report.h"
 
-#include "driver/report_lines.h"
 #include "mqheaders/mqmd_report.h"
 #include "mqheaders/reason_names.h"
+#include "report/field_lines.h"
+#include "report/summary_tags.h"
 
 namespace qpeek {
 
@@ -192,7 +193,7 @@ void formatReason(char (&dst)[kValueSize], int32_t reason) {
         std::snprintf(dst, sizeof dst, "%d", reason);
 }
 
-void writeNumber(FILE *out, const HeaderField &field, const char *format, int32_t value,
+void writeNumber(OutputSink &out, const HeaderField &field, const char *format, int32_t value,
                  const char *description) {
     char text[kValueSize];
     int n = std::snprintf(text, sizeof text, format, value);
@@ -201,7 +202,7 @@ void writeNumber(FILE *out, const HeaderField &field, const char *format, int32_
 
 // A description followed by ": " and a name, for values whose name does not fit the value
 // columns.
-void writeNamedNumber(FILE *out, const HeaderField &field, int32_t value, const char *name) {
+void writeNamedNumber(OutputSink &out, const HeaderField &field, int32_t value, const char *name) {
     char description[256];
     if (name)
         std::snprintf(description, sizeof description, "%s: %s", field.description, name);
@@ -211,7 +212,7 @@ void writeNamedNumber(FILE *out, const HeaderField &field, int32_t value, const 
 }
 
 // The bytes in hexadecimal, 24 digits a line, on lines without a name.
-void writeHexLines(FILE *out, ByteView bytes, int length) {
+void writeHexLines(OutputSink &out, ByteView bytes, int length) {
     constexpr int kBytesPerLine = 12;
     for (int start = 0; start < length; start += kBytesPerLine) {
         char hex[2 * kBytesPerLine + 1];
@@ -223,7 +224,7 @@ void writeHexLines(FILE *out, ByteView bytes, int length) {
     }
 }
 
-void writeHeaderField(FILE *out, const QueueHeader &header, const HeaderField &field) {
+void writeHeaderField(OutputSink &out, const QueueHeader &header, const HeaderField &field) {
     ByteView value = header.bytes.from(field.offset);
     switch (field.kind) {
     case ValueKind::Heading:
@@ -302,7 +303,7 @@ bool readQueueHeader(ByteView at, bool bigEndian, QueueHeader &header) {
     return false;
 }
 
-void writeQueueHeaderLine(FILE *out, const QueueHeader &header) {
+void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header) {
     char line[1024];
     char queue[kValueSize], queueManager[kValueSize];
     switch (header.kind) {
@@ -337,7 +338,7 @@ void writeQueueHeaderLine(FILE *out, const QueueHeader &header) {
     writeLine(out, line);
 }
 
-void writeQueueHeaderFields(FILE *out, const QueueHeader &header) {
+void writeQueueHeaderFields(OutputSink &out, const QueueHeader &header) {
     if (!detailFlag())
         return;
     const HeaderLayout &layout = layoutOf(header.kind);
@@ -345,15 +346,17 @@ void writeQueueHeaderFields(FILE *out, const QueueHeader &header) {
         writeHeaderField(out, header, layout.fields[i]);
 }
 
-void writeQueueHeaderTags(FILE *out, const QueueHeader &header) {
+void writeQueueHeaderTags(OutputSink &out, const QueueHeader &header) {
     char queue[kValueSize];
     switch (header.kind) {
     case QueueHeaderKind::DeadLetter:
-        std::fprintf(out, "DLQ(%d) DQ(%s) ", integerOf(header, dlh::kReason),
-                     trimmed(queue, header, dlh::kDestQName, kNameLength));
+        char reason[16];
+        std::snprintf(reason, sizeof reason, "%d", integerOf(header, dlh::kReason));
+        writeTag(out, "DLQ", reason);
+        writeTag(out, "DQ", trimmed(queue, header, dlh::kDestQName, kNameLength));
         break;
     case QueueHeaderKind::Transmission:
-        std::fprintf(out, "XQ(%s) ", trimmed(queue, header, xqh::kRemoteQName, kNameLength));
+        writeTag(out, "XQ", trimmed(queue, header, xqh::kRemoteQName, kNameLength));
         break;
     case QueueHeaderKind::DescriptorExtension:
         break;

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 #include "common/byte_view.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -32,12 +32,12 @@ bool readQueueHeader(ByteView at, bool bigEndian, QueueHeader &header);
 
 // The header's line in the detailed report, such as "Dead letter: 2085
 // MQRC_UNKNOWN_OBJECT_NAME, destination DEST.Q at QM2, put by amqrmppa on 20261207 10302512".
-void writeQueueHeaderLine(FILE *out, const QueueHeader &header);
+void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header);
 
 // Every field of the header on a field line (with -d only).
-void writeQueueHeaderFields(FILE *out, const QueueHeader &header);
+void writeQueueHeaderFields(OutputSink &out, const QueueHeader &header);
 
 // The header's summary tags: "XQ(<remote queue>) ", "DLQ(<reason>) DQ(<destination>) ".
-void writeQueueHeaderTags(FILE *out, const QueueHeader &header);
+void writeQueueHeaderTags(OutputSink &out, const QueueHeader &header);
 
 } // namespace qpeek

@@ -3,7 +3,7 @@
 // sender); the other integers are printed as they were received.
 #include "mqheaders/iih_report.h"
 
-#include "driver/report_lines.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
@@ -31,19 +31,19 @@ constexpr int kReserved = 83;
 // Room for "0x" and 32 hexadecimal digits, and for any formatted integer.
 constexpr size_t kValueSize = 64;
 
-void writeText(FILE *out, const char *name, ByteView header, int offset, int32_t length,
+void writeText(OutputSink &out, const char *name, ByteView header, int offset, int32_t length,
                const char *description) {
     writeField(out, name, length, header.from(offset), description);
 }
 
-void writeDecimal(FILE *out, const char *name, int32_t value, const char *description) {
+void writeDecimal(OutputSink &out, const char *name, int32_t value, const char *description) {
     char text[kValueSize];
     int n = std::snprintf(text, sizeof text, "%d", value);
     writeField(out, name, n, text, description);
 }
 
 // Hexadecimal of the integer as received; "0x%04x" or "0x%08x".
-void writeHexInteger(FILE *out, const char *name, bool eightDigits, int32_t value,
+void writeHexInteger(OutputSink &out, const char *name, bool eightDigits, int32_t value,
                      const char *description) {
     char text[kValueSize];
     int n = std::snprintf(text, sizeof text, eightDigits ? "0x%08x" : "0x%04x",
@@ -51,7 +51,8 @@ void writeHexInteger(FILE *out, const char *name, bool eightDigits, int32_t valu
     writeField(out, name, n, text, description);
 }
 
-void writeByte(FILE *out, const char *name, ByteView header, int offset, const char *description) {
+void writeByte(OutputSink &out, const char *name, ByteView header, int offset,
+               const char *description) {
     char text[kValueSize];
     int n = std::snprintf(text, sizeof text, "0x%02x", static_cast<unsigned>(header.at(offset)));
     writeField(out, name, n, text, description);
@@ -59,7 +60,7 @@ void writeByte(FILE *out, const char *name, ByteView header, int offset, const c
 
 } // namespace
 
-void writeIIH(FILE *out, ByteView header) {
+void writeIIH(OutputSink &out, ByteView header) {
     if (!detailFlag())
         return;
     writeField(out, "mqiih", 0, "", " Control record for the interface to the MQI subsys");

@@ -1,12 +1,11 @@
 // IMS bridge header report: the MQIIH fields (-d).
 #pragma once
 
-#include <cstdio>
-
 #include "common/byte_view.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
-void writeIIH(FILE *out, ByteView header);
+void writeIIH(OutputSink &out, ByteView header);
 
 } // namespace qpeek

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "driver/dispatch.h"
-#include "driver/report_lines.h"
+#include "report/field_lines.h"
+#include "report/unknown_message.h"
 
 namespace qpeek {
 
@@ -71,11 +71,19 @@ static_assert(sizeof kDescriptorLines / sizeof kDescriptorLines[0] == kDescripto
 static_assert(kDescriptorLines[kDescriptorV1Fields - 1].offset == mqmd::kApplOriginData,
               "a version-1 descriptor ends with ApplOriginData");
 
-// The report's lines are put together here and written at once (about 1.5 KB): formatting
-// them one fprintf at a time cost more than the rest of a small message's report.
+// The report's lines are put together straight in the sink's buffer (about 1.5 KB, room
+// for 4 KB is made first): formatting them one printf at a time cost more than the rest of
+// a small message's report.
+constexpr size_t kDescriptorReportRoom = 4096;
+static_assert(kDescriptorReportRoom <= kOutputSlack, "the sink makes room for the whole report");
 struct ReportText {
-    char text[4096];
+    OutputSink &out;
+    char *text;
     size_t used = 0;
+
+    explicit ReportText(OutputSink &sink)
+        : out(sink), text(reportSpace(sink, kDescriptorReportRoom)) {}
+    ~ReportText() { out.used += used; }
 
     void append(const char *bytes, size_t n) {
         std::memcpy(text + used, bytes, n);
@@ -175,29 +183,27 @@ const char *applicationTypeLabel(int32_t type) {
     return "Unknown";
 }
 
-void writeDescriptorFields(FILE *out, ByteView descriptor, bool bigEndian, int fieldCount) {
-    ReportText r;
+void writeDescriptorFields(OutputSink &out, ByteView descriptor, bool bigEndian, int fieldCount) {
+    ReportText r(out);
     appendDescriptorLines(r, descriptor, bigEndian,
                           fieldCount < kDescriptorFields ? fieldCount : kDescriptorFields);
-    std::fwrite(r.text, 1, r.used, out);
 }
 
-void writeMQMD(FILE *out, const Mqmd &md, ByteView body) {
+void writeMQMD(OutputSink &out, const Mqmd &md, ByteView body) {
     if (!detailFlag())
         return;
     int32_t applType = md.integer(mqmd::kPutApplType);
     char preview[kPreviewLimit + 1];
     // A Java application's body preview leaves out the first two bytes.
     previewText(preview, applType == kPutApplTypeJava ? body.from(2) : body, kPreviewLimit);
-    std::fprintf(out, "\nMQMD  type(%s) BodySize=%ld msg<%.50s>\n", applicationTypeLabel(applType),
-                 static_cast<long>(body.length), preview);
+    writeFormatted(out, "\nMQMD  type(%s) BodySize=%ld msg<%.50s>\n",
+                   applicationTypeLabel(applType), static_cast<long>(body.length), preview);
 
     // The file's descriptor holds its integers in the loader's order (little-endian).
-    ReportText r;
+    ReportText r(out);
     appendDescriptorLines(r, ByteView{const_cast<unsigned char *>(md.bytes), kMqmdLength}, false,
                           kDescriptorFields);
     r.append("\n");
-    std::fwrite(r.text, 1, r.used, out);
 }
 
 } // namespace qpeek

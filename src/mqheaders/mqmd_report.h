@@ -1,14 +1,13 @@
 // Message descriptor report: the MQMD dump at the head of the detailed report (-d).
 #pragma once
 
-#include <cstdio>
-
 #include "common/byte_view.h"
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
-void writeMQMD(FILE *out, const Mqmd &md, ByteView body);
+void writeMQMD(OutputSink &out, const Mqmd &md, ByteView body);
 
 // The label of an application type (PutApplType): "MQAT_UNIX", "JAVA", "USER", "Unknown", ...
 const char *applicationTypeLabel(int32_t type);
@@ -19,6 +18,6 @@ const char *applicationTypeLabel(int32_t type);
 constexpr int kDescriptorV1Fields = 24;
 constexpr int kDescriptorFields = 29;
 // The first fieldCount lines of the descriptor, its integers in the given byte order.
-void writeDescriptorFields(FILE *out, ByteView descriptor, bool bigEndian, int fieldCount);
+void writeDescriptorFields(OutputSink &out, ByteView descriptor, bool bigEndian, int fieldCount);
 
 } // namespace qpeek

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "driver/report_lines.h"
 #include "payloads/xml_printer.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
@@ -28,14 +28,14 @@ constexpr int kFirstBlock = 36;      // version 2: NameValueLength, NameValueDat
 // One buffer for the name/value string or the copy of one block, with its zero byte.
 constexpr size_t kTextSize = 40960;
 
-void writeNumberField(FILE *out, const char *name, const char *format, int32_t number,
+void writeNumberField(OutputSink &out, const char *name, const char *format, int32_t number,
                       const char *description) {
     char text[32];
     int n = std::snprintf(text, sizeof text, format, number);
     writeField(out, name, n, text, description);
 }
 
-void writeHexField(FILE *out, const char *name, const char *format, int32_t number,
+void writeHexField(OutputSink &out, const char *name, const char *format, int32_t number,
                    const char *description) {
     char text[32];
     int n = std::snprintf(text, sizeof text, format, static_cast<unsigned>(number));
@@ -45,7 +45,7 @@ void writeHexField(FILE *out, const char *name, const char *format, int32_t numb
 // The version 2 name/value blocks. The walk covers the header up to its StrucLength but
 // never past the body, reads only length fields that lie wholly inside (the same walk as
 // the byte reversal before it), and a negative length steps past its own field only.
-void writeNameValueBlocks(FILE *out, ByteView header, char *text) {
+void writeNameValueBlocks(OutputSink &out, ByteView header, char *text) {
     int64_t strucLength = header.int32At(kStrucLength);
     int64_t end = strucLength < header.length ? strucLength : header.length;
     int64_t position = kFirstBlock;
@@ -69,14 +69,14 @@ void writeNameValueBlocks(FILE *out, ByteView header, char *text) {
             writeXml(out,
                      ByteView{reinterpret_cast<unsigned char *>(text), static_cast<int32_t>(n)});
         else
-            std::fprintf(out, "\"%s\"\n", text);
+            writeFormatted(out, "\"%s\"\n", text);
         position = data + wanted;
     }
 }
 
 // Other versions: blank-separated tokens taken in pairs, a name and its value; a last
 // name without a value becomes a heading line.
-void writeNameValueString(FILE *out, ByteView header, char *text) {
+void writeNameValueString(OutputSink &out, ByteView header, char *text) {
     int64_t length = static_cast<int64_t>(header.int32At(kStrucLength)) - kNameValueString;
     if (length > static_cast<int64_t>(kTextSize - 1))
         length = kTextSize - 1;
@@ -107,7 +107,7 @@ void writeNameValueString(FILE *out, ByteView header, char *text) {
 
 } // namespace
 
-void writeRFH(FILE *out, ByteView header) {
+void writeRFH(OutputSink &out, ByteView header) {
     if (!detailFlag())
         return;
     writeField(out, "rfh", 0, "", " Control record for the interface to the MQI subsys");

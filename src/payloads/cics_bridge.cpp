@@ -2,7 +2,7 @@
 // area shorter than its layout reads as zero bytes past the body (empty values).
 #include "payloads/cics_bridge.h"
 
-#include "driver/report_lines.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
@@ -22,7 +22,7 @@ const FieldLayout kCicsBridgeFields[] = {
 
 const RecordLayout kCicsBridgeLayout = makeLayout("CICS bridge Task", kCicsBridgeFields, 72);
 
-void writeCicsBridgeTask(FILE *out, ByteView body) {
+void writeCicsBridgeTask(OutputSink &out, ByteView body) {
     writeLine(out, kCicsBridgeLayout.name);
     for (size_t i = 0; i < kCicsBridgeLayout.count; ++i) {
         const FieldLayout &field = kCicsBridgeLayout.fields[i];

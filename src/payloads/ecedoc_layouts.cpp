@@ -2,7 +2,7 @@
 // and the tag walk step shared by the summary and the detailed report.
 #include "payloads/ecedoc_layouts.h"
 
-#include "driver/dispatch.h"
+#include "report/unknown_message.h"
 
 namespace qpeek {
 
@@ -430,10 +430,10 @@ bool readEcedocStep(ByteView body, int64_t position, EcedocType type, EcedocHead
     return false;
 }
 
-void writeUnknownEcedocTag(FILE *out, ByteView at) {
+void writeUnknownEcedocTag(OutputSink &out, ByteView at) {
     char text[kUnknownTagTextLimit + 1];
     previewText(text, at, kUnknownTagTextLimit);
-    std::fprintf(out, "Unknown Tag (%.40s)\n", text);
+    writeFormatted(out, "Unknown Tag (%.40s)\n", text);
 }
 
 } // namespace qpeek

@@ -8,10 +8,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 #include "common/byte_view.h"
 #include "common/record_layout.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -101,6 +101,6 @@ inline bool ecedocWalkGoesOn(ByteView body, int64_t position) {
 
 // "Unknown Tag (...)\n": at most 40 bytes from the position, never past the end of the
 // body, zero bytes shown as blanks.
-void writeUnknownEcedocTag(FILE *out, ByteView at);
+void writeUnknownEcedocTag(OutputSink &out, ByteView at);
 
 } // namespace qpeek

@@ -1,8 +1,8 @@
 // ECEDOC detailed report: tag lines and record printers.
 #include "payloads/ecedoc_report.h"
 
-#include "driver/report_lines.h"
 #include "payloads/ecedoc_layouts.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
@@ -17,15 +17,13 @@ constexpr const char *kHeadings[kEcedocRecordCount + 1] = {
 };
 
 // A tag line: the tag at column 0, always written.
-void writeTagLine(FILE *out, const char *tag) {
+void writeTagLine(OutputSink &out, const char *tag) {
     writeField(out, tag, 0, "", "");
 }
 
 // The record printer: heading line, then one long-name field line per field of the layout.
 // A field of variable length (DATUSR FieldValue) is printed with the value length.
-// The lines stay in the stream's buffer: a flush per record would cost a write per record,
-// and the order against standard error is kept by writeErrorText, which flushes first.
-void writeRecord(FILE *out, EcedocRecord record, ByteView bytes, int32_t valueLength) {
+void writeRecord(OutputSink &out, EcedocRecord record, ByteView bytes, int32_t valueLength) {
     const RecordLayout *layout = ecedocLayout(record);
     writeTagLine(out, kHeadings[static_cast<int>(record)]);
     for (size_t i = 0; i < layout->count; ++i) {
@@ -37,47 +35,47 @@ void writeRecord(FILE *out, EcedocRecord record, ByteView bytes, int32_t valueLe
 
 } // namespace
 
-void writePROLOG(FILE *out, ByteView record) {
+void writePROLOG(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::PROLOG, record, 0);
 }
-void writeHDR010PQ(FILE *out, ByteView record) {
+void writeHDR010PQ(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::HDR010PQ, record, 0);
 }
-void writeHDR010OS(FILE *out, ByteView record) {
+void writeHDR010OS(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::HDR010OS, record, 0);
 }
-void writeHDR010PP(FILE *out, ByteView record) {
+void writeHDR010PP(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::HDR010PP, record, 0);
 }
-void writeHDR010NC(FILE *out, ByteView record) {
+void writeHDR010NC(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::HDR010NC, record, 0);
 }
-void writeHDR010ON(FILE *out, ByteView record) {
+void writeHDR010ON(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::HDR010ON, record, 0);
 }
-void writeHDR020ON(FILE *out, ByteView record) {
+void writeHDR020ON(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::HDR020, record, 0);
 }
-void writeHDR030ON(FILE *out, ByteView record) {
+void writeHDR030ON(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::HDR030, record, 0);
 }
-void writeHDR040ON(FILE *out, ByteView record) {
+void writeHDR040ON(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::HDR040, record, 0);
 }
-void writeITM010ON(FILE *out, ByteView record) {
+void writeITM010ON(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::ITM010ON, record, 0);
 }
-void writeITM010OS(FILE *out, ByteView record) {
+void writeITM010OS(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::ITM010Other, record, 0);
 }
 
 // The value length is read again from FieldLength; its zero byte is already in place.
-void writeDATUSR(FILE *out, ByteView record) {
+void writeDATUSR(OutputSink &out, ByteView record) {
     writeRecord(out, EcedocRecord::DATUSR, record, datusrValueLength(record));
 }
 
 namespace {
-void writeRecordOf(FILE *out, EcedocRecord record, ByteView bytes) {
+void writeRecordOf(OutputSink &out, EcedocRecord record, ByteView bytes) {
     switch (record) {
     case EcedocRecord::PROLOG:
         writePROLOG(out, bytes);
@@ -121,7 +119,7 @@ void writeRecordOf(FILE *out, EcedocRecord record, ByteView bytes) {
 }
 } // namespace
 
-void writeECEDOCDetail(FILE *out, ByteView body) {
+void writeECEDOCDetail(OutputSink &out, ByteView body) {
     EcedocType type = EcedocType::None;
     int64_t position = 0;
     while (ecedocWalkGoesOn(body, position)) {

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "driver/report_lines.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
@@ -68,7 +68,7 @@ double doubleAt(ByteView record, int64_t offset) {
 
 // The title line, then one line per field; numbers are always shown, text fields of
 // blanks only with -d.
-void writeRecord(FILE *out, const RecordLayout &layout, ByteView record) {
+void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record) {
     writeField(out, layout.name, 0, "", "");
     char number[kNumberSize];
     for (size_t i = 0; i < layout.count; ++i) {
@@ -94,11 +94,11 @@ const RecordLayout kImsUpdateDeliveryLayout =
     makeLayout("IMS_UPDATEDELIVERY", kUpdateDeliveryFields, 473);
 const RecordLayout kImsConfirmLayout = makeLayout("IMS_CONFIRM", kConfirmFields, 97);
 
-void writeImsConfirm(FILE *out, ByteView record) {
+void writeImsConfirm(OutputSink &out, ByteView record) {
     writeRecord(out, kImsConfirmLayout, record);
 }
 
-void writeImsUpdateDelivery(FILE *out, ByteView record) {
+void writeImsUpdateDelivery(OutputSink &out, ByteView record) {
     writeRecord(out, kImsUpdateDeliveryLayout, record);
 }
 

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "driver/report_lines.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 
@@ -190,7 +190,7 @@ int64_t decodeField(ByteView record, int64_t position, const PosField &field, ch
 }
 
 // One record: every field of its table in order, the record name beside the type.
-void writePosRecord(FILE *out, const PosRecordType &type, ByteView record, char *value) {
+void writePosRecord(OutputSink &out, const PosRecordType &type, ByteView record, char *value) {
     int64_t position = 0;
     for (size_t i = 0; i < type.count; ++i) {
         position = decodeField(record, position, type.fields[i], value, kPosValueSize);
@@ -200,12 +200,13 @@ void writePosRecord(FILE *out, const PosRecordType &type, ByteView record, char 
 }
 
 // The message goes to standard error and to the report, each as a heading field line.
-void writeUnknownType(FILE *out, unsigned char type, char *value) {
+void writeUnknownType(OutputSink &out, unsigned char type, char *value) {
     std::snprintf(value, kPosValueSize, "*** Unknown Type %02x ***\n", static_cast<unsigned>(type));
-    std::fflush(stdout);
-    writeField(stderr, value, 0, "", "");
-    std::fflush(stderr);
-    writeField(out, value, 0, "", "");
+    char line[kFieldLineBufferSize];
+    size_t n = formatFieldLine(line, value, 0, textView(""), "");
+    line[n] = 0;
+    writeErrorText(out, line);
+    writeBytes(out, line, n);
 }
 
 } // namespace
@@ -253,7 +254,7 @@ int64_t decodeHexFixed(ByteView record, int64_t position, int32_t maxLength, cha
     return decodeBytes(record, position, maxLength, false, value, valueSize, formatHex);
 }
 
-void writePosLog(FILE *out, ByteView body) {
+void writePosLog(OutputSink &out, ByteView body) {
     unsigned char buffer[kPosRecordSize];
     char value[kPosValueSize];
     const int64_t length = body.length;

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 #include "common/byte_view.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -15,7 +15,7 @@ constexpr int32_t kPosRecordSize = 4096;
 // The decoded value of one field (at most 36 characters) or the unknown-type message.
 constexpr size_t kPosValueSize = 1024;
 
-void writePosLog(FILE *out, ByteView body);
+void writePosLog(OutputSink &out, ByteView body);
 
 // The field decoders: each reads the field at `position` of the record (at most
 // `maxLength` bytes), writes its digits into value (a single blank when the field is

@@ -15,42 +15,27 @@ namespace {
 // its length; no real document comes near this depth.
 constexpr int64_t kMaxIndentLevels = 512;
 
-// Collects the output bytes and writes them in blocks.
+// The printer's writes into the sink: single bytes, text without its line breaks, blanks.
 struct XmlOutput {
-    FILE *out;
-    char buffer[8192];
-    size_t used = 0;
+    OutputSink &out;
 
-    explicit XmlOutput(FILE *stream) : out(stream) {}
-    ~XmlOutput() { flush(); }
-
-    void flush() {
-        if (used > 0)
-            std::fwrite(buffer, 1, used, out);
-        used = 0;
-    }
-    void put(char c) {
-        if (used == sizeof buffer)
-            flush();
-        buffer[used++] = c;
-    }
+    void put(char c) { writeChar(out, c); }
     // The bytes without their line feeds and carriage returns.
     void putText(const unsigned char *bytes, size_t n) {
         while (n > 0) {
-            if (used == sizeof buffer)
-                flush();
-            size_t k = sizeof buffer - used;
-            if (k > n)
-                k = n;
-            std::memcpy(buffer + used, bytes, k);
+            size_t k = n < kOutputSlack ? n : kOutputSlack;
+            char *to = reportSpace(out, k);
             if (std::memchr(bytes, '\n', k) || std::memchr(bytes, '\r', k)) {
+                size_t used = 0;
                 for (size_t j = 0; j < k; ++j) {
                     unsigned char c = bytes[j];
-                    buffer[used] = static_cast<char>(c);
+                    to[used] = static_cast<char>(c);
                     used += (c != '\n' && c != '\r') ? 1 : 0;
                 }
+                out.used += used;
             } else {
-                used += k;
+                std::memcpy(to, bytes, k);
+                out.used += k;
             }
             bytes += k;
             n -= k;
@@ -58,13 +43,10 @@ struct XmlOutput {
     }
     void blanks(int64_t count) {
         while (count > 0) {
-            if (used == sizeof buffer)
-                flush();
-            size_t n = sizeof buffer - used;
-            if (static_cast<int64_t>(n) > count)
-                n = static_cast<size_t>(count);
-            std::memset(buffer + used, ' ', n);
-            used += n;
+            size_t n = count < static_cast<int64_t>(kOutputSlack) ? static_cast<size_t>(count)
+                                                                  : kOutputSlack;
+            std::memset(reportSpace(out, n), ' ', n);
+            out.used += n;
             count -= static_cast<int64_t>(n);
         }
     }
@@ -96,8 +78,8 @@ size_t wordLength(const char *text) {
     return n;
 }
 
-void writeXml(FILE *out, ByteView text) {
-    XmlOutput output(out);
+void writeXml(OutputSink &out, ByteView text) {
+    XmlOutput output{out};
     XmlTagScan scan;
     int64_t depth = 1;
     bool firstTag = true;

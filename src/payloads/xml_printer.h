@@ -4,15 +4,15 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 
 #include "common/byte_view.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
 // Writes the text indented, followed by a line feed. Line feeds and carriage returns of
 // the text are dropped; malformed text is printed all the same.
-void writeXml(FILE *out, ByteView text);
+void writeXml(OutputSink &out, ByteView text);
 
 // The number of characters of a zero-terminated text before its first blank or its end.
 size_t wordLength(const char *text);

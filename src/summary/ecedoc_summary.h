@@ -3,23 +3,24 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 #include "common/byte_view.h"
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
 #include "payloads/ecedoc_layouts.h"
+#include "report/output_sink.h"
+#include "report/summary_tags.h"
 
 namespace qpeek {
 
-void writeECEDOCSummary(FILE *out, const Mqmd &md, ByteView body);
+void writeECEDOCSummary(OutputSink &out, const Mqmd &md, ByteView body);
 
 // One summary tag: a field of a record (or its first `length` characters), trimmed.
 struct EcedocSummaryTag {
     const char *field; // the layout field it reads
     int32_t offset;
     int32_t length;
-    const char *format; // "M(%s) ", or "\n\tM(%s) " for a tag that starts an item line
-    bool always;        // written also when the trimmed value is empty
+    TagForm form; // tag("M"), or itemTag("M") for a tag that starts an item line
+    bool always;  // written also when the trimmed value is empty
 };
 
 struct EcedocSummaryTags {

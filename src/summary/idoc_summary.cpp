@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-#include "driver/report_lines.h"
+#include "report/field_lines.h"
+#include "report/summary_tags.h"
 
 namespace qpeek {
 
@@ -58,7 +59,7 @@ struct StatusLetters {
 };
 
 struct SummaryTag {
-    const char *format; // one "%s" (or a width form of it)
+    TagForm form;
     TagValue value;
     int32_t offset; // from the start of the segment data area
     int32_t length;
@@ -75,23 +76,23 @@ constexpr size_t kMaxTagsPerRow = 4;
 
 struct SegmentRow {
     const char *key; // compared over its own length, so "E2KOMG" matches any seventh character
-    SummaryTag tags[kMaxTagsPerRow]; // ends at the first tag without a format
+    SummaryTag tags[kMaxTagsPerRow]; // ends at the first tag without a code
     SegmentCondition condition = SegmentCondition::None;
     int32_t conditionOffset = 0;
 };
 
 constexpr StatusLetters kNoLetters = {0, {0, 0, 0}};
 
-constexpr SummaryTag text(int32_t offset, int32_t length, const char *format, TagWhen when) {
-    return SummaryTag{format, TagValue::Trimmed, offset, length, when, kNoLetters};
+constexpr SummaryTag text(int32_t offset, int32_t length, TagForm form, TagWhen when) {
+    return SummaryTag{form, TagValue::Trimmed, offset, length, when, kNoLetters};
 }
 
-constexpr SummaryTag quantity(int32_t offset, int32_t length, const char *format) {
-    return SummaryTag{format, TagValue::CutAtPoint, offset, length, TagWhen::Always, kNoLetters};
+constexpr SummaryTag quantity(int32_t offset, int32_t length, TagForm form) {
+    return SummaryTag{form, TagValue::CutAtPoint, offset, length, TagWhen::Always, kNoLetters};
 }
 
 constexpr SummaryTag status(StatusLetters letters) {
-    return SummaryTag{"S(%s) ", TagValue::Status, 0, 0, TagWhen::IfNotEmpty, letters};
+    return SummaryTag{tag("S"), TagValue::Status, 0, 0, TagWhen::IfNotEmpty, letters};
 }
 
 constexpr TagWhen kAlways = TagWhen::Always;
@@ -99,40 +100,40 @@ constexpr TagWhen kIfNotEmpty = TagWhen::IfNotEmpty;
 
 // The segments the summary knows, in the order their keys are compared.
 constexpr SegmentRow kSegmentRows[] = {
-    {"E2EDKA1", {text(3, 17, "C(%s) ", kIfNotEmpty)}},
-    {"E2EDP01", {quantity(11, 15, "\n\tQ(%s) ")}},
-    {"E2EDK02", {text(3, 6, "PO(%s) ", kAlways)}},
-    {"E2EDP19", {text(3, 35, "M(%s) ", kAlways)}},
+    {"E2EDKA1", {text(3, 17, tag("C"), kIfNotEmpty)}},
+    {"E2EDP01", {quantity(11, 15, itemTag("Q"))}},
+    {"E2EDK02", {text(3, 6, tag("PO"), kAlways)}},
+    {"E2EDP19", {text(3, 35, tag("M"), kAlways)}},
     {"E2CVBAP",
-     {text(17, 18, "\n\tM(%s) ", kAlways), text(90, 40, "D(%s) ", kAlways),
-      text(573, 10, "O(%s) ", kIfNotEmpty), text(1, 10, "O(%s) ", kIfNotEmpty)}},
-    {"E2ICIT0", {quantity(116, 15, "Q(%s) ")}},
+     {text(17, 18, itemTag("M"), kAlways), text(90, 40, tag("D"), kAlways),
+      text(573, 10, tag("O"), kIfNotEmpty), text(1, 10, tag("O"), kIfNotEmpty)}},
+    {"E2ICIT0", {quantity(116, 15, tag("Q"))}},
     // Stock lines whose total quantity is zero are left out.
     {"E2ICSL0",
-     {text(0, 18, "\n\tM(%s) ", kAlways), quantity(291, 18, "TQ(%s) ")},
+     {text(0, 18, itemTag("M"), kAlways), quantity(291, 18, tag("TQ"))},
      SegmentCondition::QuantityNotZero,
      291},
-    {"E2KOMG", {text(91, 18, "M(%s) ", kAlways)}},
-    {"E2KONP ", {text(64, 16, "P(%s) ", kAlways)}},
+    {"E2KOMG", {text(91, 18, tag("M"), kAlways)}},
+    {"E2KONP ", {text(64, 16, tag("P"), kAlways)}},
     {"E2KNA1M",
-     {text(0, 3, "F(%-3s) ", kAlways), text(3, 10, "C(%s) ", kAlways),
-      text(436, 10, "PW(%s) ", kAlways)}},
-    {"E2KNVKM", {text(48, 35, "N(%s) ", kAlways)}},
+     {text(0, 3, paddedTag("F", 3), kAlways), text(3, 10, tag("C"), kAlways),
+      text(436, 10, tag("PW"), kAlways)}},
+    {"E2KNVKM", {text(48, 35, tag("N"), kAlways)}},
     // Overall and item status; the character at offset 18 of E2CVBUK is not part of it.
     {"E2CVBUK", {status({3, {16, 17, 19}})}},
     {"E2CVBUP", {status({2, {19, 20, 0}})}},
-    {"E2CVBRK", {text(399, 20, "PO(%s) ", kAlways)}},
+    {"E2CVBRK", {text(399, 20, tag("PO"), kAlways)}},
     {"E2CVBRP",
-     {text(256, 18, "\n\tM(%s) ", kAlways), text(274, 40, "D(%s) ", kAlways),
-      text(222, 10, "O(%s) ", kAlways)}},
+     {text(256, 18, itemTag("M"), kAlways), text(274, 40, tag("D"), kAlways),
+      text(222, 10, tag("O"), kAlways)}},
     {"E2CLIPS",
-     {text(47, 18, "\n\tM(%s) ", kAlways), text(283, 40, "D(%s) ", kAlways),
-      text(349, 10, "O(%s) ", kAlways)}},
-    {"E2CVBAK", {text(241, 20, "PO(%s) ", kAlways)}},
+     {text(47, 18, itemTag("M"), kAlways), text(283, 40, tag("D"), kAlways),
+      text(349, 10, tag("O"), kAlways)}},
+    {"E2CVBAK", {text(241, 20, tag("PO"), kAlways)}},
     // The movement type closes the entry's last line: no blank after it.
     {"E2MBXYI",
-     {text(2, 18, "\n\tM(%s) ", kAlways), text(115, 15, "Q(%s) ", kAlways),
-      text(20, 4, "T(%s)", kAlways)}},
+     {text(2, 18, itemTag("M"), kAlways), text(115, 15, tag("Q"), kAlways),
+      text(20, 4, closingTag("T"), kAlways)}},
 };
 
 const SegmentRow *findSegmentRow(ByteView record) {
@@ -191,24 +192,24 @@ void copyTagValue(char *value, const SummaryTag &tag, ByteView data) {
         cutAtPoint(value);
 }
 
-void writeSegmentTags(FILE *out, const SegmentRow &row, ByteView data) {
+void writeSegmentTags(OutputSink &out, const SegmentRow &row, ByteView data) {
     if (row.condition == SegmentCondition::QuantityNotZero &&
         !decimalIsNotZero(data, row.conditionOffset))
         return;
     char value[kValueSize];
     for (const SummaryTag &tag : row.tags) {
-        if (!tag.format)
+        if (!tag.form.code)
             break;
         copyTagValue(value, tag, data);
         if (tag.when == TagWhen::IfNotEmpty && value[0] == 0)
             continue;
-        std::fprintf(out, tag.format, value);
+        writeTag(out, tag.form, value);
     }
 }
 
 } // namespace
 
-void writeIDocSummary(FILE *out, const Mqmd &md, ByteView body) {
+void writeIDocSummary(OutputSink &out, const Mqmd &md, ByteView body) {
     (void)md;
     int64_t start = 0;
     bool behindHeader = false;
@@ -228,10 +229,10 @@ void writeIDocSummary(FILE *out, const Mqmd &md, ByteView body) {
         if (!control.startsWith(form.id))
             continue;
         copyTrimmed(value, sizeof value, control.from(kIdocNumberOffset), kIdocNumberLength);
-        std::fprintf(out, "IDOC(%-16s) ", value);
+        writeTag(out, paddedTag("IDOC", 16), value);
         copyTrimmed(value, sizeof value, control.from(form.typeOffset), kIdocTypeLength);
         if (value[0])
-            std::fprintf(out, "Type(%s) ", value);
+            writeTag(out, "Type", value);
         start += form.length;
         dataOffset = behindHeader ? form.dataOffsetBehindHeader : form.dataOffset;
         break;

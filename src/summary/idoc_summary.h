@@ -1,13 +1,12 @@
 // IDoc summary entry: control record and selected segment values as tags.
 #pragma once
 
-#include <cstdio>
-
 #include "common/byte_view.h"
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
-void writeIDocSummary(FILE *out, const Mqmd &md, ByteView body);
+void writeIDocSummary(OutputSink &out, const Mqmd &md, ByteView body);
 
 } // namespace qpeek

@@ -38,7 +38,7 @@ constexpr size_t kValueSize = 1024;
 constexpr int64_t kFirstChildDepth = 2;
 
 // The tag "%s%s(%s)" with the key's lead and letters and the value, in one write.
-void writeOrderTag(FILE *out, const OrderKey &key, const char *value) {
+void writeOrderTag(OutputSink &out, const OrderKey &key, const char *value) {
     char tag[kValueSize + 16];
     size_t used = 0;
     auto append = [&](const char *text) {
@@ -51,7 +51,7 @@ void writeOrderTag(FILE *out, const OrderKey &key, const char *value) {
     append("(");
     append(value);
     append(")");
-    std::fwrite(tag, 1, used, out);
+    writeBytes(out, tag, used);
 }
 
 } // namespace
@@ -79,7 +79,7 @@ const char *elementText(ByteView valueStart, char *buffer, size_t size) {
     return p;
 }
 
-void writeXmlOrderSummary(FILE *out, const Mqmd &md, ByteView body) {
+void writeXmlOrderSummary(OutputSink &out, const Mqmd &md, ByteView body) {
     (void)md;
     XmlTagScan scan;
     int64_t depth = 0;
@@ -101,7 +101,7 @@ void writeXmlOrderSummary(FILE *out, const Mqmd &md, ByteView body) {
             // The capture still holds the tag met before this one: at the first child,
             // that is the root element's start tag.
             if (depth == kFirstChildDepth && !rootShown) {
-                std::fprintf(out, "<%s", scan.capture);
+                writeFormatted(out, "<%s", scan.capture);
                 rootShown = true;
             }
             for (const OrderKey &key : kOrderKeys) {

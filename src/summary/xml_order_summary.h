@@ -3,15 +3,15 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 
 #include "common/byte_view.h"
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
 // Writes the entry text (the dispatcher writes the time prefix and the closing "\n\n").
-void writeXmlOrderSummary(FILE *out, const Mqmd &md, ByteView body);
+void writeXmlOrderSummary(OutputSink &out, const Mqmd &md, ByteView body);
 
 // 0 when the zero-terminated text begins with the whole prefix, non-zero otherwise.
 int startsWith(const char *text, const char *prefix);

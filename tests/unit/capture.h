@@ -1,4 +1,5 @@
-// Test helper: runs a writer against a temporary stream and returns what it wrote.
+// Test helper: runs a writer against an output sink on a temporary stream and returns what
+// it wrote.
 #pragma once
 
 #include <cstdio>
@@ -6,13 +7,17 @@
 #include <vector>
 
 #include "common/byte_view.h"
-#include "driver/report_lines.h"
+#include "report/field_lines.h"
+#include "report/output_sink.h"
 
 namespace qpeek::test {
 
 template <typename Writer> std::string capture(Writer &&write) {
     FILE *f = std::tmpfile();
-    write(f);
+    {
+        OutputSink sink(f);
+        write(sink);
+    }
     std::fflush(f);
     std::string text;
     std::rewind(f);

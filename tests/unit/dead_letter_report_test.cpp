@@ -7,11 +7,12 @@
 #include <cstring>
 
 #include "capture.h"
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
 #include "driver/dispatch.h"
 #include "mqheaders/dead_letter_report.h"
 #include "mqheaders/mqmd_report.h"
 #include "mqheaders/reason_names.h"
+#include "report/unknown_message.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
@@ -67,19 +68,19 @@ Mqmd descriptorAnnouncing(int32_t encoding) {
 
 std::string detailOf(const Mqmd &md, const std::string &body) {
     Message m(body);
-    return capture([&](FILE *f) { writeDetail(f, md, m.view()); });
+    return capture([&](OutputSink &f) { writeDetail(f, md, m.view()); });
 }
 
 // The summary entry without its time stamp.
 std::string summaryOf(const Mqmd &md, const std::string &body) {
     Message m(body);
-    std::string s = capture([&](FILE *f) { writeSummary(f, md, m.view()); });
+    std::string s = capture([&](OutputSink &f) { writeSummary(f, md, m.view()); });
     return s.substr(s.find(' ', 3) + 1);
 }
 
 std::string unknownDetail(const std::string &body) {
     Message m(body);
-    return capture([&](FILE *f) { writeUnknownDetail(f, m.view()); });
+    return capture([&](OutputSink &f) { writeUnknownDetail(f, m.view()); });
 }
 
 struct WholeHeader {
@@ -202,8 +203,9 @@ TEST(QueueHeaders, ReasonNames) {
 TEST(QueueHeaders, EmbeddedDescriptorIntegersInTheHeadersOrder) {
     std::string header = transmissionHeader(true);
     Message m(header);
-    std::string lines = capture(
-        [&](FILE *f) { writeDescriptorFields(f, m.view().from(104), true, kDescriptorV1Fields); });
+    std::string lines = capture([&](OutputSink &f) {
+        writeDescriptorFields(f, m.view().from(104), true, kDescriptorV1Fields);
+    });
     EXPECT_EQ(0u, lines.find("  StrucId          MD  \n  Version          1\n")) << lines;
     EXPECT_NE(std::string::npos, lines.find("\n  Encoding         546\n"));
     EXPECT_EQ(std::string::npos, lines.find("GroupId")); // version 1 ends with ApplOriginData

@@ -233,7 +233,7 @@ TEST(WriteUnknownEcedocTag, FortyBytesAtMostStoppingAtTheEndOfTheBody) {
         std::vector<unsigned char> buffer(c.at.begin(), c.at.end());
         buffer.insert(buffer.end(), 50, 'Z');
         ByteView at{buffer.data(), static_cast<int32_t>(c.at.size())};
-        EXPECT_EQ(c.expected, capture([&](FILE *f) { writeUnknownEcedocTag(f, at); }));
+        EXPECT_EQ(c.expected, capture([&](OutputSink &f) { writeUnknownEcedocTag(f, at); }));
     }
 }
 

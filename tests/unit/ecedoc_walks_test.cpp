@@ -4,8 +4,8 @@
 #include <string>
 
 #include "capture.h"
-#include "driver/report_lines.h"
 #include "payloads/ecedoc_report.h"
+#include "report/field_lines.h"
 #include "summary/ecedoc_summary.h"
 
 using namespace qpeek;
@@ -29,11 +29,11 @@ std::string fixed(const std::string &value, size_t n) {
 std::string summaryOf(const std::string &body) {
     Message m(body);
     Mqmd md{};
-    return capture([&](FILE *f) { writeECEDOCSummary(f, md, m.view()); });
+    return capture([&](OutputSink &f) { writeECEDOCSummary(f, md, m.view()); });
 }
 std::string detailOf(const std::string &body) {
     Message m(body);
-    return capture([&](FILE *f) { writeECEDOCDetail(f, m.view()); });
+    return capture([&](OutputSink &f) { writeECEDOCDetail(f, m.view()); });
 }
 
 const std::string kProlog = "<PROLOG>" + fixed("OS", 10) + "01" + fixed("", 10) + "</PROLOG>";

@@ -5,10 +5,10 @@
 #include <chrono>
 
 #include "capture.h"
-#include "driver/report_lines.h"
 #include "idoc/idoc_parse.h"
 #include "idoc/sap_header.h"
 #include "idoc_test_support.h"
+#include "report/field_lines.h"
 
 namespace qpeek {
 namespace {
@@ -45,7 +45,7 @@ ParseRun parse(const std::string &body) {
     ParseRun run;
     testing::internal::CaptureStderr();
     test::Message message(body);
-    run.out = test::capture([&](FILE *out) { parseMessage(out, message.view()); });
+    run.out = test::capture([&](OutputSink &out) { parseMessage(out, message.view()); });
     run.err = testing::internal::GetCapturedStderr();
     return run;
 }
@@ -93,7 +93,7 @@ TEST_F(IdocParse, StoresKeepTheirDefinitionsAndReportLinesApart) {
         std::string own = parse(body).out;
         testing::internal::CaptureStderr();
         std::string second =
-            test::capture([&](FILE *out) { parseMessage(other, out, message.view()); });
+            test::capture([&](OutputSink &out) { parseMessage(other, out, message.view()); });
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         EXPECT_NE(own.find("E2EDK01005Header\n  F"), std::string::npos) << own;
         EXPECT_NE(own.find("Run field"), std::string::npos) << own;
@@ -261,7 +261,7 @@ TEST(SapHeader, ReadsMissingBytesAsZero) {
     header += std::string(20, '\0');
     header += "100Dhost123456";
     test::Message message(header);
-    std::string out = test::capture([&](FILE *f) { writeMQSAPH(f, message.view()); });
+    std::string out = test::capture([&](OutputSink &f) { writeMQSAPH(f, message.view()); });
     EXPECT_NE(out.find("  Struct. version = 1\n  Struct. length  = 108\n"), std::string::npos);
     EXPECT_NE(out.find("  R/3 language    = D\n"), std::string::npos);
     EXPECT_NE(out.find("  R/3 host name   = host123456" + std::string(38, ' ') + "\n"),

@@ -47,7 +47,7 @@ std::string record(const std::string &name, const Values &data) {
 std::string summary(const std::string &body) {
     Message m(body);
     Mqmd md{};
-    return capture([&](FILE *f) { writeIDocSummary(f, md, m.view()); });
+    return capture([&](OutputSink &f) { writeIDocSummary(f, md, m.view()); });
 }
 
 const std::string kHead = "IDOC(0000000000000042) Type(ORDERS05) ";

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "capture.h"
-#include "driver/report_lines.h"
 #include "mqheaders/iih_report.h"
+#include "report/field_lines.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
@@ -33,7 +33,7 @@ std::string valueOf(const std::string &report, const char *name) {
 
 TEST(WriteIIH, NothingWithoutTheDetailFlag) {
     Message m(header('C'));
-    EXPECT_EQ("", capture([&](FILE *f) { writeIIH(f, m.view()); }));
+    EXPECT_EQ("", capture([&](OutputSink &f) { writeIIH(f, m.view()); }));
 }
 
 struct IihCase {
@@ -58,7 +58,7 @@ TEST(WriteIIH, FieldValues) {
     setDetailFlag(1);
     for (const IihCase &c : cases) {
         Message m(c.header);
-        std::string report = capture([&](FILE *f) { writeIIH(f, m.view()); });
+        std::string report = capture([&](OutputSink &f) { writeIIH(f, m.view()); });
         EXPECT_EQ(c.value, valueOf(report, c.field)) << c.what;
     }
     setDetailFlag(0);
@@ -67,7 +67,7 @@ TEST(WriteIIH, FieldValues) {
 TEST(WriteIIH, InstanceIdInHexadecimalCutAtTheValueColumns) {
     setDetailFlag(1);
     Message m(header('C'));
-    std::string report = capture([&](FILE *f) { writeIIH(f, m.view()); });
+    std::string report = capture([&](OutputSink &f) { writeIIH(f, m.view()); });
     setDetailFlag(0);
     EXPECT_NE(std::string::npos,
               report.find("\n" + std::string(20, ' ') + "0x0123456789abcdef494d535\n"));

@@ -7,9 +7,9 @@
 #include <limits>
 
 #include "capture.h"
-#include "driver/report_lines.h"
 #include "payloads/cics_bridge.h"
 #include "payloads/ims_delivery.h"
+#include "report/field_lines.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
@@ -97,7 +97,7 @@ TEST(ImsUpdateDelivery, NumberFields) {
         std::string record = updateRecord();
         put(record, c.offset, c.bytes.data(), c.bytes.size());
         Message m(record);
-        std::string report = capture([&](FILE *f) { writeImsUpdateDelivery(f, m.view()); });
+        std::string report = capture([&](OutputSink &f) { writeImsUpdateDelivery(f, m.view()); });
         EXPECT_EQ(line(c.field, c.shown), reportLine(report, c.field)) << c.what;
     }
 }
@@ -106,7 +106,7 @@ TEST(ImsUpdateDelivery, BlankTextFieldsOnlyWithTheDetailFlag) {
     Message m(updateRecord());
     for (int detail : {0, 1}) {
         setDetailFlag(detail);
-        std::string report = capture([&](FILE *f) { writeImsUpdateDelivery(f, m.view()); });
+        std::string report = capture([&](OutputSink &f) { writeImsUpdateDelivery(f, m.view()); });
         setDetailFlag(0);
         // Title, 11 number fields, and with -d the 63 text fields.
         EXPECT_EQ(detail ? 75 : 12, std::count(report.begin(), report.end(), '\n'));
@@ -119,7 +119,7 @@ TEST(ImsUpdateDelivery, OneDueDateLineBetweenItsNeighbours) {
     std::string record = updateRecord();
     put(record, 44, "K20261215WE01", 13);
     Message m(record);
-    std::string report = capture([&](FILE *f) { writeImsUpdateDelivery(f, m.view()); });
+    std::string report = capture([&](OutputSink &f) { writeImsUpdateDelivery(f, m.view()); });
     size_t due = report.find("  FAELLIGK ");
     ASSERT_NE(std::string::npos, due);
     EXPECT_EQ(std::string::npos, report.find("FAELLIGK", due + 3));
@@ -134,7 +134,7 @@ TEST(ImsUpdateDelivery, ShortRecordReadsZerosPastTheEnd) {
     record[64] = '\x00';
     record[65] = '\x00';
     Message m(record.substr(0, 66));
-    std::string report = capture([&](FILE *f) { writeImsUpdateDelivery(f, m.view()); });
+    std::string report = capture([&](OutputSink &f) { writeImsUpdateDelivery(f, m.view()); });
     EXPECT_EQ(line("LIEFER", "538976263"), reportLine(report, "LIEFER"));
     EXPECT_EQ(line("LLMENGE", "0.000000"), reportLine(report, "LLMENGE"));
     EXPECT_EQ(line("KURS", "0"), reportLine(report, "KURS"));
@@ -145,12 +145,12 @@ TEST(ImsUpdateDelivery, ShortRecordReadsZerosPastTheEnd) {
 TEST(ImsConfirm, TextFieldsAndShortRecord) {
     std::string record = std::string("00000042") + std::string(89, ' ');
     Message full(record);
-    std::string report = capture([&](FILE *f) { writeImsConfirm(f, full.view()); });
+    std::string report = capture([&](OutputSink &f) { writeImsConfirm(f, full.view()); });
     EXPECT_EQ(std::string("IMS_CONFIRM") + std::string(34, ' ') + "\n" + line("LIEFER", "00000042"),
               report);
 
     Message shortRecord(record.substr(0, 10));
-    report = capture([&](FILE *f) { writeImsConfirm(f, shortRecord.view()); });
+    report = capture([&](OutputSink &f) { writeImsConfirm(f, shortRecord.view()); });
     EXPECT_EQ(line("LIEFSNR", ""), reportLine(report, "LIEFSNR"));
     EXPECT_EQ(line("ZAHLTERM", ""), reportLine(report, "ZAHLTERM"));
 }
@@ -171,7 +171,7 @@ TEST(CicsBridgeTask, LinesWrittenByContentAndFlag) {
     for (const CicsCase &c : cases) {
         setDetailFlag(c.detail);
         Message m(c.body);
-        std::string report = capture([&](FILE *f) { writeCicsBridgeTask(f, m.view()); });
+        std::string report = capture([&](OutputSink &f) { writeCicsBridgeTask(f, m.view()); });
         setDetailFlag(0);
         EXPECT_EQ(c.lines, std::count(report.begin(), report.end(), '\n')) << c.what;
         EXPECT_EQ(0u, report.find("CICS bridge Task\n  CICS_bridge_task  TESTABR")) << c.what;
@@ -183,7 +183,7 @@ TEST(CicsBridgeTask, MaterialShownWhole) {
     std::string area = "TESTABR " + std::string(64, ' ');
     std::memcpy(&area[34], "MAT-4711-0815-AB18", 18);
     Message m(area);
-    std::string report = capture([&](FILE *f) { writeCicsBridgeTask(f, m.view()); });
+    std::string report = capture([&](OutputSink &f) { writeCicsBridgeTask(f, m.view()); });
     EXPECT_NE(std::string::npos, report.find(line("LK_MATERIAL", "MAT-4711-0815-AB18", "")));
 }
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "capture.h"
-#include "driver/report_lines.h"
 #include "payloads/pos_log.h"
+#include "report/field_lines.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
@@ -141,7 +141,7 @@ TEST(WritePosLog, EveryRecordTypeHasItsTable) {
     DetailFlagGuard flag(1);
     for (const TypeCase &c : cases) {
         Message m(std::string("\"") + static_cast<char>(c.type) + ":\"\r\n");
-        std::string report = capture([&](FILE *f) { writePosLog(f, m.view()); });
+        std::string report = capture([&](OutputSink &f) { writePosLog(f, m.view()); });
         char hex[3];
         std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned>(c.type));
         EXPECT_EQ(0u, report.rfind(field("Type", hex, c.name), 0)) << c.name;
@@ -152,7 +152,7 @@ TEST(WritePosLog, EveryRecordTypeHasItsTable) {
 TEST(WritePosLog, LeavesTheBodyUnchanged) {
     std::string body = "\"\x11:\xf5\x01:\",\"\x14:\xf0\x00\x00\x01:\"\r\n"s;
     Message m(body);
-    capture([&](FILE *f) { writePosLog(f, m.view()); });
+    capture([&](OutputSink &f) { writePosLog(f, m.view()); });
     EXPECT_EQ(body, std::string(m.bytes.begin(), m.bytes.end() - 1));
 }
 
@@ -181,7 +181,7 @@ TEST(WritePosLog, RecordFraming) {
     };
     for (const FramingCase &c : cases) {
         Message m(c.body);
-        std::string report = capture([&](FILE *f) { writePosLog(f, m.view()); });
+        std::string report = capture([&](OutputSink &f) { writePosLog(f, m.view()); });
         // Only the Type lines and Amount lines are compared for the type 00 records.
         std::string kept;
         size_t at = 0;

@@ -1,14 +1,17 @@
 // Field line columns, blank suppression, prepared field lines, hasContent and copyTrimmed;
-// printed names with their control bytes escaped.
+// the output sink's order of report bytes, standard output and standard error; summary
+// tags; printed names with their control bytes escaped.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "capture.h"
-#include "driver/printable_name.h"
-#include "driver/report_lines.h"
 #include "platform/platform.h"
+#include "report/field_lines.h"
+#include "report/output_sink.h"
+#include "report/printable_name.h"
+#include "report/summary_tags.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
@@ -56,22 +59,31 @@ TEST(WriteField, ColumnsAndSuppression) {
     for (const FieldCase &c : fieldCases()) {
         DetailFlagGuard flag(c.detail);
         Message value(c.value);
-        std::string got =
-            capture([&](FILE *f) { writeField(f, c.name, c.length, value.view(), c.description); });
+        std::string got = capture(
+            [&](OutputSink &f) { writeField(f, c.name, c.length, value.view(), c.description); });
         EXPECT_EQ(c.expected, got) << c.what;
     }
 }
 
-// Writes through a prepared field and a report buffer, as the IDoc report does.
+// The field line by the plain rules, apart from the code that puts values into lines: none
+// when the first `length` value bytes are blanks (a byte past the view is no blank) and the
+// detail flag is off, else the line with the value up to its first zero byte.
+std::string referenceLine(const char *name, int32_t length, ByteView value,
+                          const char *description) {
+    bool blank = length > 0 && !detailFlag();
+    for (int32_t i = 0; blank && i < length; ++i)
+        blank = i < value.length && value.data[i] == ' ';
+    if (blank)
+        return "";
+    char line[kFieldLineBufferSize];
+    return std::string(line, formatFieldLine(line, name, length, value, description));
+}
+
+// Writes through a prepared field, as the IDoc report does.
 std::string writePrepared(const PreparedField &field, ByteView value, int times = 1) {
-    return capture([&](FILE *f) {
-        static std::vector<char> bytes(kReportBufferSize);
-        ReportBuffer report;
-        report.out = f;
-        report.bytes = bytes.data();
+    return capture([&](OutputSink &f) {
         for (int i = 0; i < times; ++i)
-            writePreparedField(report, field, value);
-        flushReport(report);
+            writePreparedField(f, field, value);
     });
 }
 
@@ -98,8 +110,7 @@ TEST(PreparedField, SameLinesAsWriteField) {
                     Message zero(value);
                     Message cut(value.substr(0, at));
                     for (Message *m : {&zero, &cut}) {
-                        std::string expected = capture(
-                            [&](FILE *f) { writeField(f, name, length, m->view(), description); });
+                        std::string expected = referenceLine(name, length, m->view(), description);
                         std::string got = writePrepared(field, m->view(), 40);
                         std::string repeated;
                         for (int i = 0; i < 40; ++i)
@@ -130,9 +141,12 @@ TEST(PreparedField, BlankTestAndValueOfLongViews) {
                         if (at >= 0)
                             value[static_cast<size_t>(at)] = mark;
                         Message m(value);
-                        std::string expected = capture([&](FILE *f) {
-                            writeField(f, "FIELD", length, m.view(), " Segment field");
-                        });
+                        std::string expected =
+                            referenceLine("FIELD", length, m.view(), " Segment field");
+                        ASSERT_EQ(expected, capture([&](OutputSink &f) {
+                                      writeField(f, "FIELD", length, m.view(), " Segment field");
+                                  }))
+                            << detail << " " << length << " " << at << " " << int(mark);
                         ASSERT_EQ(expected, writePrepared(field, m.view()))
                             << detail << " " << length << " " << at << " " << int(mark) << " "
                             << size;
@@ -143,37 +157,93 @@ TEST(PreparedField, BlankTestAndValueOfLongViews) {
     }
 }
 
-TEST(ReportBuffer, LargeReportsKeepTheirOrderWithTheStream) {
-    // Lines of many pieces go to the system past the stream's buffer: what the stream holds
-    // before them and what it is given after them stay in their places.
+TEST(OutputSink, LargeReportsKeepTheirOrder) {
+    // Lines of many pieces go to the system past the stream's buffer, texts larger than the
+    // sink's room go to the stream at once, formatted text goes into the buffer: every byte
+    // stays in its place.
     PreparedField field;
     prepareField(field, "FIELD", 10, " a description long enough to vary the line ends");
     Message value("VALUE01234" + std::string(40, ' '));
-    std::string line = capture([&](FILE *f) {
+    std::string line = capture([&](OutputSink &f) {
         writeField(f, "FIELD", 10, value.view(),
                    " a description long "
                    "enough to vary the "
                    "line ends");
     });
     for (int lines : {1, 2600, 2700, 20000}) {
-        std::string got = capture([&](FILE *f) {
-            std::fputs("before\n", f);
-            static std::vector<char> bytes(kReportBufferSize);
-            ReportBuffer report;
-            report.out = f;
-            report.bytes = bytes.data();
-            for (int i = 0; i < lines; ++i)
-                writePreparedField(report, field, value.view());
-            flushReport(report);
-            std::fputs("after\n", f);
+        const std::string large(kOutputSlack + 1, 'L');
+        std::string got = capture([&](OutputSink &f) {
+            writeText(f, "before\n");
+            for (int i = 0; i < lines; ++i) {
+                writePreparedField(f, field, value.view());
+                if (i == lines / 2)
+                    writeBytes(f, large.data(), large.size());
+            }
+            writeFormatted(f, "after %d %s\n", lines, large.c_str());
         });
         std::string expected = "before\n";
-        for (int i = 0; i < lines; ++i)
+        for (int i = 0; i < lines; ++i) {
             expected += line;
-        expected += "after\n";
+            if (i == lines / 2)
+                expected += large;
+        }
+        expected += "after " + std::to_string(lines) + " " + large + "\n";
         ASSERT_EQ(expected.size(), got.size()) << lines;
         ASSERT_TRUE(expected == got) << lines;
     }
+}
+
+TEST(OutputSink, StandardErrorAndStandardOutputKeepTheirPlace) {
+    // A message on standard error goes out after the report bytes the sink holds; lines for
+    // standard output join the report when it goes there, and bypass a report file.
+    for (bool reportOnStandardOutput : {true, false}) {
+        FILE *file = std::tmpfile();
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        std::string standardOutput;
+        {
+            OutputSink sink(reportOnStandardOutput ? stdout : file);
+            writeText(sink, "report line\n");
+            writeNameLine(sink, "Processing ", "a.qpk");
+            writeErrorText(sink, "message\n");
+            // Read before the sink is flushed again: only writeErrorText handed it over.
+            standardOutput = testing::internal::GetCapturedStdout();
+            writeText(sink, "after\n");
+        }
+        std::string standardError = testing::internal::GetCapturedStderr();
+        std::fflush(file);
+        std::rewind(file);
+        char bytes[64] = {};
+        std::string inFile(bytes, std::fread(bytes, 1, sizeof bytes, file));
+        std::fclose(file);
+        EXPECT_EQ("message\n", standardError);
+        if (reportOnStandardOutput) {
+            EXPECT_EQ("report line\nProcessing a.qpk\n", standardOutput);
+            EXPECT_EQ("", inFile);
+        } else {
+            EXPECT_EQ("Processing a.qpk\n", standardOutput);
+            EXPECT_EQ("report line\nafter\n", inFile);
+        }
+    }
+}
+
+TEST(SummaryTags, FormsOfATag) {
+    const struct {
+        TagForm form;
+        const char *value;
+        const char *expected;
+    } cases[] = {
+        {tag("PO"), "4711", "PO(4711) "},         {tag("C"), "", "C() "},
+        {itemTag("M"), "MAT-1", "\n\tM(MAT-1) "}, {closingTag("T"), "101", "T(101)"},
+        {paddedTag("F", 3), "A", "F(A  ) "},      {paddedTag("IDOC", 4), "123456", "IDOC(123456) "},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.expected, capture([&](OutputSink &f) { writeTag(f, c.form, c.value); }))
+            << c.expected;
+    EXPECT_EQ("DLQ(2085) DQ(Q1) ", capture([](OutputSink &f) {
+                  writeTag(f, "DLQ", "2085");
+                  writeTag(f, "DQ", "Q1");
+              }));
 }
 
 TEST(WriteLongNameField, ColumnsAndCuts) {
@@ -193,8 +263,9 @@ TEST(WriteLongNameField, ColumnsAndCuts) {
     for (const FieldCase &c : cases) {
         DetailFlagGuard flag(c.detail);
         Message value(c.value);
-        std::string got = capture(
-            [&](FILE *f) { writeLongNameField(f, c.name, c.length, value.view(), c.description); });
+        std::string got = capture([&](OutputSink &f) {
+            writeLongNameField(f, c.name, c.length, value.view(), c.description);
+        });
         EXPECT_EQ(c.expected, got) << c.what;
     }
 }
@@ -202,7 +273,8 @@ TEST(WriteLongNameField, ColumnsAndCuts) {
 TEST(WriteField, ValuePastTheEndStopsThere) {
     // A field that runs past the end of the body shows the bytes up to the end.
     Message body("ABC");
-    std::string got = capture([&](FILE *f) { writeField(f, "F", 10, body.view().from(1), ""); });
+    std::string got =
+        capture([&](OutputSink &f) { writeField(f, "F", 10, body.view().from(1), ""); });
     EXPECT_EQ(pad(pad("  F", 20) + "BC", 45) + "\n", got);
 }
 
@@ -282,8 +354,14 @@ TEST(PrintableName, ControlBytesEscapedOnePerLine) {
         std::string text("<");
         appendPrintableName(text, c.name.c_str());
         EXPECT_EQ("<" + expected, text) << c.what;
-        EXPECT_EQ("Unable to open " + expected + "\n",
-                  capture([&](FILE *f) { writeNameLine(f, "Unable to open ", c.name.c_str()); }))
+        // Into the sink when the report goes to standard output.
+        testing::internal::CaptureStdout();
+        {
+            OutputSink sink(stdout);
+            writeNameLine(sink, "Unable to open ", c.name.c_str());
+        }
+        std::fflush(stdout);
+        EXPECT_EQ("Unable to open " + expected + "\n", testing::internal::GetCapturedStdout())
             << c.what;
     }
 }

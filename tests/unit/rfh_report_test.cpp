@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "capture.h"
-#include "driver/report_lines.h"
 #include "mqheaders/rfh_report.h"
+#include "report/field_lines.h"
 
 using namespace qpeek;
 using qpeek::test::capture;
@@ -63,7 +63,7 @@ std::string nameValueReport(const std::string &message, int32_t viewLength = -1)
     ByteView view = m.view();
     if (viewLength >= 0)
         view.length = viewLength;
-    std::string all = capture([&](FILE *f) { writeRFH(f, view); });
+    std::string all = capture([&](OutputSink &f) { writeRFH(f, view); });
     size_t at = all.find("\n  NameValueCCSID");
     if (at == std::string::npos)
         at = all.find("\n  Flags");
@@ -80,13 +80,13 @@ struct RfhCase {
 
 TEST(WriteRFH, NothingWithoutTheDetailFlag) {
     Message m(rfhV1("OPT1 A") + "BODY");
-    EXPECT_EQ("", capture([&](FILE *f) { writeRFH(f, m.view()); }));
+    EXPECT_EQ("", capture([&](OutputSink &f) { writeRFH(f, m.view()); }));
 }
 
 TEST(WriteRFH, FixedFields) {
     DetailFlagGuard flag(1);
     Message m(rfhV1("A B"));
-    std::string got = capture([&](FILE *f) { writeRFH(f, m.view()); });
+    std::string got = capture([&](OutputSink &f) { writeRFH(f, m.view()); });
     std::string expected =
         field("rfh", "", " Control record for the interface to the MQI subsys") +
         field("StructId", "RFH ", " Structure identifier") +

@@ -13,7 +13,7 @@ namespace {
 std::string summary(const std::string &body) {
     Message m(body);
     Mqmd md{};
-    return capture([&](FILE *f) { writeXmlOrderSummary(f, md, m.view()); });
+    return capture([&](OutputSink &f) { writeXmlOrderSummary(f, md, m.view()); });
 }
 
 struct SummaryCase {

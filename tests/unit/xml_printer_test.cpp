@@ -12,7 +12,7 @@ namespace {
 
 std::string pretty(const std::string &text) {
     Message m(text);
-    return capture([&](FILE *f) { writeXml(f, m.view()); });
+    return capture([&](OutputSink &f) { writeXml(f, m.view()); });
 }
 
 struct XmlCase {
@@ -63,7 +63,7 @@ TEST(WriteXml, TextEndsAtTheViewNotAtTheBuffer) {
     Message m(buffer);
     ByteView view = m.view();
     view.length = 9; // "<a>x</a><"
-    std::string got = capture([&](FILE *f) { writeXml(f, view); });
+    std::string got = capture([&](OutputSink &f) { writeXml(f, view); });
     EXPECT_EQ("  <a>x</a>\n  <\n", got);
 }
 

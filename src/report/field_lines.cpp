@@ -1,9 +1,8 @@
-// Report line primitives: field lines at fixed columns, blank suppression, trimming.
-#include "driver/report_lines.h"
+// The field-line model: field lines prepared at fixed columns and their values put in,
+// blank suppression, the long-name field line, trimming.
+#include "report/field_lines.h"
 
 #include <cstring>
-
-#include "platform/platform.h"
 
 namespace qpeek {
 
@@ -11,7 +10,6 @@ int gDetailFlag = 0;
 
 namespace {
 
-constexpr size_t kFieldLineSize = 2048;
 constexpr size_t kFieldNameColumn = 2;
 
 constexpr size_t kLongValueColumn = 35;
@@ -45,6 +43,17 @@ void placeFieldName(char *line, const char *name, int32_t length, size_t valueCo
 bool suppressed(ByteView value, int32_t length) {
     return length > 0 && !hasContent(value, length) && !gDetailFlag;
 }
+
+// The blank test mask of a field: its value bytes among the first 32.
+uint32_t blankTestOf(int32_t length) {
+    return length >= 32 ? ~0u : length > 0 ? (1u << length) - 1 : 0;
+}
+
+size_t paddedSize(size_t size) {
+    size_t blocks = (size + kPreparedCopyBlock - 1) / kPreparedCopyBlock;
+    size_t padded = blocks * kPreparedCopyBlock;
+    return padded < kPreparedLineMinimum ? kPreparedLineMinimum : padded;
+}
 } // namespace
 
 int setDetailFlag(int value) {
@@ -53,14 +62,12 @@ int setDetailFlag(int value) {
 }
 
 namespace {
-// Lays out a field line in line (kFieldLineSize bytes); returns its length, line end
+// Prepares a field line in line (kFieldLineSize bytes); returns its length, line end
 // included. Only the bytes that are written are filled: blanks up to the description
 // column, the name over them (cut there: the description or the line end replaces the
-// rest), the blank before the value column, the value, the description and the line end.
-size_t formatFieldLine(char *line, const char *name, int32_t length, ByteView value,
-                       const char *description) {
+// rest), the blank before the value column, the description and the line end.
+size_t prepareFieldLine(char *line, const char *name, int32_t length, const char *description) {
     placeFieldName(line, name, length, kFieldValueColumn, kFieldDescriptionColumn);
-    placeFieldValue(line, length, value);
     size_t end = kFieldDescriptionColumn;
     if (description && *description)
         end += placeText(line, kFieldLineSize, kFieldDescriptionColumn, description);
@@ -69,62 +76,50 @@ size_t formatFieldLine(char *line, const char *name, int32_t length, ByteView va
 }
 } // namespace
 
-void writeField(FILE *out, const char *name, int32_t length, ByteView value,
+void writeField(OutputSink &out, const char *name, int32_t length, ByteView value,
                 const char *description) {
-    if (suppressed(value, length))
-        return;
-    char line[kFieldLineSize];
-    writeBytes(out, line, formatFieldLine(line, name, length, value, description));
+    // The line is prepared, then the value put into it, like a prepared field's.
+    char line[kFieldLineBufferSize];
+    size_t size = prepareFieldLine(line, name, length, description);
+    size_t padded = paddedSize(size);
+    std::memset(line + size, ' ', padded - size);
+    putFieldLine(out, line, size, padded, length, shownValueBytes(length), blankTestOf(length),
+                 value);
+}
+
+size_t formatFieldLine(char (&line)[kFieldLineBufferSize], const char *name, int32_t length,
+                       ByteView value, const char *description) {
+    size_t size = prepareFieldLine(line, name, length, description);
+    copyValueText(line + kFieldValueColumn, value, shownValueBytes(length));
+    return size;
 }
 
 void prepareLine(PreparedLine &line, const char *bytes, size_t size) {
     line.size = size;
-    size_t blocks = (size + kPreparedCopyBlock - 1) / kPreparedCopyBlock;
-    if (blocks < 2)
-        blocks = 2;
     line.bytes.assign(bytes, size);
-    line.bytes.resize(blocks * kPreparedCopyBlock, ' ');
+    line.bytes.resize(paddedSize(size), ' ');
 }
 
-void prepareField(PreparedField &field, const char *name, int32_t length,
-                  const char *description) {
+void prepareField(PreparedField &field, const char *name, int32_t length, const char *description) {
     char line[kFieldLineSize];
-    prepareLine(field.line, line, formatFieldLine(line, name, length, ByteView{}, description));
+    prepareLine(field.line, line, prepareFieldLine(line, name, length, description));
     field.length = length;
-    field.shown = length < 0 ? 0 : shownValueBytes(length);
-    field.blankTest = length >= 32 ? ~0u : length > 0 ? (1u << length) - 1 : 0;
+    field.shown = shownValueBytes(length);
+    field.blankTest = blankTestOf(length);
 }
 
-#if defined(__SSE2__)
-alignas(64) const unsigned char kPrefixMaskBytes[64] = {
+#if defined(QPEEK_FIELD_VECTORS)
+alignas(64) const unsigned char kPrefixMaskBytes[2 * kVectorValueBytes] = {
     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 #endif
 
-void flushReport(ReportBuffer &report) {
-    if (report.used > 0)
-        writeBytes(report.out, report.bytes, report.used);
-    report.used = 0;
-}
-
-void spillReport(ReportBuffer &report, size_t count) {
-    if (report.used < kReportWriteSize || count > kReportSlack) {
-        flushReport(report);
-        return;
-    }
-    size_t done = platform::writeUnbuffered(report.out, report.bytes, kReportWriteSize);
-    if (done < kReportWriteSize)
-        writeBytes(report.out, report.bytes + done, kReportWriteSize - done);
-    report.used -= kReportWriteSize;
-    std::memmove(report.bytes, report.bytes + kReportWriteSize, report.used);
-}
-
-void writeField(FILE *out, const char *name, int32_t length, const char *value,
+void writeField(OutputSink &out, const char *name, int32_t length, const char *value,
                 const char *description) {
     writeField(out, name, length, textView(value ? value : ""), description);
 }
 
-void writeLongNameField(FILE *out, const char *name, int32_t length, ByteView value,
+void writeLongNameField(OutputSink &out, const char *name, int32_t length, ByteView value,
                         const char *description) {
     if (suppressed(value, length))
         return;
@@ -148,17 +143,6 @@ void writeLongNameField(FILE *out, const char *name, int32_t length, ByteView va
         end = static_cast<size_t>(static_cast<const char *>(zero) - line);
     line[end] = '\n';
     writeBytes(out, line, end + 1);
-}
-
-void writeLine(FILE *out, const char *text) {
-    std::fputs(text, out);
-    std::fputc('\n', out);
-}
-
-void writeErrorText(const char *text) {
-    std::fflush(stdout);
-    std::fputs(text, stderr);
-    std::fflush(stderr);
 }
 
 int hasContent(ByteView value, int32_t length) {

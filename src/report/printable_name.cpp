@@ -1,5 +1,5 @@
 // Control bytes of names written escaped, so that every printed name is one line.
-#include "driver/printable_name.h"
+#include "report/printable_name.h"
 
 #include <cstring>
 
@@ -60,19 +60,19 @@ void appendPrintableName(std::string &text, const char *name) {
     }
 }
 
-void writeNameLine(FILE *stream, const char *first, const char *name) {
-    std::fputs(first, stream);
+void writeNameLine(OutputSink &out, const char *first, const char *name) {
+    writeStandardOutput(out, first, std::strlen(first));
     char escape[4];
     for (;;) {
         size_t run = plainRun(name);
-        std::fwrite(name, 1, run, stream);
+        writeStandardOutput(out, name, run);
         name += run;
         if (*name == 0)
             break;
-        std::fwrite(escape, 1, escapeControlByte(static_cast<unsigned char>(*name++), escape),
-                    stream);
+        writeStandardOutput(out, escape,
+                            escapeControlByte(static_cast<unsigned char>(*name++), escape));
     }
-    std::fputc('\n', stream);
+    writeStandardOutput(out, "\n", 1);
 }
 
 } // namespace qpeek

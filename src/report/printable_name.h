@@ -2,8 +2,9 @@
 // definition files, the reasons on standard error): one line each, whatever bytes they hold.
 #pragma once
 
-#include <cstdio>
 #include <string>
+
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -13,7 +14,8 @@ namespace qpeek {
 // hold control bytes (Windows), the name is appended as it is.
 void appendPrintableName(std::string &text, const char *name);
 
-// Writes first, the printable name and a line feed to the stream.
-void writeNameLine(FILE *stream, const char *first, const char *name);
+// Writes first, the printable name and a line feed to standard output, in order with the
+// report when that goes there too.
+void writeNameLine(OutputSink &out, const char *first, const char *name);
 
 } // namespace qpeek

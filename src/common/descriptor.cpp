@@ -1,5 +1,5 @@
 // The default message descriptor, built afresh for every file that has none.
-#include "driver/descriptor.h"
+#include "common/descriptor.h"
 
 #include <cstring>
 
