@@ -3,7 +3,6 @@
 // another block too), and the end of the file closes every open block.
 #include "idoc/definition_reader.h"
 
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -63,13 +62,41 @@ constexpr KeywordEntry kKeywords[] = {
     {"LOOPMAX", Keyword::LoopMax},
 };
 
-// Most lines carry a keyword without effect (TYPE, FIELD_POS, BYTE_FIRST ...): comparing
-// lengths first settles nearly every entry without looking at the text.
+// The keywords by their length and last character (which tell every entry of kKeywords
+// apart): most lines carry a keyword without effect (TYPE, FIELD_POS, BYTE_FIRST ...),
+// settled by a look into this table and at most one comparison.
+constexpr size_t kLongestKeyword = 21;
+struct KeywordSlots {
+    int8_t entry[kLongestKeyword + 1][32] = {};
+    bool collision = false;
+    constexpr KeywordSlots() {
+        for (auto &row : entry)
+            for (int8_t &e : row)
+                e = -1;
+        for (size_t e = 0; e < sizeof kKeywords / sizeof kKeywords[0]; ++e) {
+            const KeywordEntry &k = kKeywords[e];
+            if (k.length == 0 || k.length > kLongestKeyword) {
+                collision = true;
+                continue;
+            }
+            int8_t &slot = entry[k.length][k.text[k.length - 1] & 31];
+            collision = collision || slot >= 0;
+            slot = static_cast<int8_t>(e);
+        }
+    }
+};
+constexpr KeywordSlots kKeywordSlots;
+static_assert(!kKeywordSlots.collision,
+              "keywords must differ in their length or their last character");
+
 Keyword classify(std::string_view keyword) {
-    for (const KeywordEntry &e : kKeywords)
-        if (e.length == keyword.size() && std::memcmp(keyword.data(), e.text, e.length) == 0)
-            return e.keyword;
-    return Keyword::Other;
+    size_t n = keyword.size();
+    if (n == 0 || n > kLongestKeyword)
+        return Keyword::Other;
+    int e = kKeywordSlots.entry[n][static_cast<unsigned char>(keyword[n - 1]) & 31];
+    if (e < 0 || std::memcmp(keyword.data(), kKeywords[e].text, n) != 0)
+        return Keyword::Other;
+    return kKeywords[e].keyword;
 }
 
 // Blank, tab, line feed, carriage return and "=" separate a keyword from its value.
@@ -146,6 +173,9 @@ struct LineReader {
     bool atEnd = false;                  // the file has no more bytes
     char line[kDefinitionLineSize];      // a line cut at the line buffer's size
     std::vector<FieldDefinition> fields; // the fields block being read
+    // The definitions read, added to the store together when the file ends (nothing looks
+    // into the store while a file is read; added one by one, each would meet a cold index).
+    std::vector<std::unique_ptr<IdocDefinition>> definitions;
 
     LineReader(DefinitionStore &s, FILE *f, char *b, std::string *messages)
         : store(s), file(f), block(b), shown(messages) {}
@@ -334,7 +364,7 @@ void readSegmentSection(LineReader &r) {
             auto definition = std::make_unique<IdocDefinition>();
             definition->name = limitedText(r.value());
             readIdocBlock(r, *definition);
-            addDefinition(r.store, std::move(definition));
+            r.definitions.push_back(std::move(definition));
         }
     }
 }
@@ -356,7 +386,9 @@ void splitDefinitionLine(char *line, const char **keyword, const char **value) {
 int32_t readDecimal(std::string_view value) {
     const char *p = value.data();
     const char *end = p + value.size();
-    while (p < end && std::isspace(static_cast<unsigned char>(*p)))
+    // The white space of the C locale: blank, tab, line feed, vertical tab, form feed,
+    // carriage return.
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
         ++p;
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-'))
@@ -401,6 +433,8 @@ bool readDefinitionLines(DefinitionStore &store, FILE *file, std::string *shown)
                 r.shown->append(message);
         }
     }
+    for (std::unique_ptr<IdocDefinition> &definition : r.definitions)
+        addDefinition(store, std::move(definition));
     return r.shown && !std::ferror(file);
 }
 
