@@ -231,8 +231,8 @@ void onBusError(int, siginfo_t *info, void *) {
     uintptr_t at = reinterpret_cast<uintptr_t>(info->si_addr);
     if (at >= gMappedBegin && at < gMappedEnd) {
         void *page = reinterpret_cast<void *>(at & ~(gPageSize - 1));
-        if (mmap(page, gPageSize, PROT_READ | PROT_WRITE,
-                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED)
+        if (mmap(page, gPageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED,
+                 -1, 0) != MAP_FAILED)
             return;
     }
     // Not ours: the default action when the instruction is repeated.
