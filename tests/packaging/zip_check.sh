@@ -15,14 +15,7 @@ build=$(mkdir -p "${1:-$root/build-win-zip}" && cd "${1:-$root/build-win-zip}" &
 version=$(sed -n 's/^project(qpeek VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 folder=qpeek-$version
 
-if [ -z "${WINE:-}" ]; then
-    for w in /usr/lib/wine/wine64 "$(command -v wine64)" "$(command -v wine)"; do
-        [ -n "$w" ] && [ -x "$w" ] && { WINE=$w; break; }
-    done
-fi
-[ -n "${WINE:-}" ] || { echo "wine64 not found (apt-get install wine64)"; exit 2; }
-wineserver=$(dirname "$WINE")/wineserver64
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
+. "$root/tests/windows/find_wine.sh"
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8

@@ -25,14 +25,7 @@ for f in "$qpeek_exe" "$unit_exe" "$probe_exe"; do
     [ -f "$f" ] || { echo "missing $f: build with cmake/mingw-w64-x86_64.cmake first"; exit 2; }
 done
 
-if [ -z "${WINE:-}" ]; then
-    for w in /usr/lib/wine/wine64 "$(command -v wine64)" "$(command -v wine)"; do
-        [ -n "$w" ] && [ -x "$w" ] && { WINE=$w; break; }
-    done
-fi
-[ -n "${WINE:-}" ] || { echo "wine64 not found (apt-get install wine64)"; exit 2; }
-wineserver=$(dirname "$WINE")/wineserver64
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
+. "$root/tests/windows/find_wine.sh"
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
