@@ -7,6 +7,15 @@ OUTDIR/messages/     (a) message files of every kind, 0.5 to 8 KB each
 OUTDIR/idoc/         (b) one large IDoc (big.qpk) and the definitions it needs (qpeek.parser)
 OUTDIR/definitions/  (c) one large parser-definition file (qpeek.parser) with thousands of IDoc
                      types, and a message (last.qpk) whose IDoc type is the file's last one
+
+With --shapes MB, also the shapes that once were the slowest (each about MB megabytes):
+OUTDIR/shapes/pos/big.qpk       one large point-of-sale log
+OUTDIR/shapes/xml-tags/big.qpk  XML of many small tags
+OUTDIR/shapes/xml-deep/big.qpk  XML nested deep, again and again
+OUTDIR/shapes/direct/, fallback/  --fallback-files IDocs each, beside the large definition file
+                     of (c) as the default definition file: of type ZORD000005 (defined) and
+                     of type ZORD000006 (found by the version fallback, which reads the
+                     default definition file again for every message)
 """
 import argparse
 import os
@@ -195,6 +204,68 @@ def message(rng, kind):
 KINDS = ["idoc", "ecedoc", "xml", "rfh", "pos", "ims", "cics", "cih", "unknown"]
 
 
+def shape_pos(rng, size):
+    """Lines of header, merchandise, tender and tax records, every field at its full length
+    (the body's third byte is the ":" after the first record's type: a point-of-sale log)."""
+    def packed(n):
+        return bytes(rng.choice([0x12, 0x34, 0x56, 0x78, 0x90]) for _ in range(n))
+
+    def rec(kind, lengths):
+        return bytes([kind]) + b":" + b":".join(packed(n) for n in lengths)
+    lines = []
+    total = 0
+    while total < size:
+        recs = [rec(0x00, [2, 4, 2, 1, 2, 5, 5, 4, 4, 4, 3]), rec(0x06, [5, 5, 5, 2, 5, 4]),
+                rec(0x11, [2, 5, 5]), rec(0x14, [5, 5, 5, 5])]
+        line = b'"' + b'","'.join(recs) + b'"\r\n'
+        lines.append(line)
+        total += len(line)
+    return mqmd(PutApplName="bench-pos") + b"".join(lines)
+
+
+def shape_xml_tags(rng, size):
+    parts = [b"<?xml version='1.0'?><Lines>"]
+    total = 0
+    while total < size:
+        part = ("<L><n>%d</n><q>%d</q><p c='EUR'>%d.%02d</p><f/></L>" % (
+            rng.randint(0, 999), rng.randint(1, 9), rng.randint(0, 99), rng.randint(0, 99))).encode()
+        parts.append(part)
+        total += len(part)
+    parts.append(b"</Lines>")
+    return mqmd(PutApplName="bench-xml") + b"".join(parts)
+
+
+def shape_xml_deep(rng, size, depth=40):
+    parts = [b"<?xml version='1.0'?><Tree>"]
+    total = 0
+    while total < size:
+        names = ["N%d" % rng.randint(0, 9) for _ in range(depth)]
+        part = ("".join("<%s>" % n for n in names) + "leaf %d" % rng.randint(0, 99999) +
+                "".join("</%s>" % n for n in reversed(names))).encode()
+        parts.append(part)
+        total += len(part)
+    parts.append(b"</Tree>")
+    return mqmd(PutApplName="bench-xml") + b"".join(parts)
+
+
+def shapes(rng, outdir, megabytes, fallback_files, definition_text):
+    size = int(megabytes * 2**20)
+    for name, data in (("pos", shape_pos(rng, size)), ("xml-tags", shape_xml_tags(rng, size)),
+                       ("xml-deep", shape_xml_deep(rng, size))):
+        d = os.path.join(outdir, "shapes", name)
+        os.makedirs(d, exist_ok=True)
+        with open(os.path.join(d, "big.qpk"), "wb") as f:
+            f.write(data)
+    for name, idoc_type in (("direct", "ZORD000005"), ("fallback", "ZORD000006")):
+        d = os.path.join(outdir, "shapes", name)
+        os.makedirs(d, exist_ok=True)
+        with open(os.path.join(d, "qpeek.parser"), "w") as f:
+            f.write(definition_text)
+        for n in range(fallback_files):
+            with open(os.path.join(d, "m%05d.qpk" % n), "wb") as f:
+                f.write(mqmd(PutApplName="bench-idoc") + idoc(rng, idoc_type, 1, n + 1))
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("outdir")
@@ -202,6 +273,8 @@ def main():
     ap.add_argument("--files", type=int, default=20000)
     ap.add_argument("--idoc-records", type=int, default=100000)
     ap.add_argument("--definition-types", type=int, default=9200)
+    ap.add_argument("--shapes", type=float, default=0, metavar="MB")
+    ap.add_argument("--fallback-files", type=int, default=2000)
     args = ap.parse_args()
     rng = random.Random(args.seed)
 
@@ -229,10 +302,13 @@ def main():
     ddir = os.path.join(args.outdir, "definitions")
     os.makedirs(ddir, exist_ok=True)
     types = ["ZORD%04d05" % i for i in range(args.definition_types)]
+    text_ = definitions(types)
     with open(os.path.join(ddir, "qpeek.parser"), "w") as f:
-        f.write(definitions(types))
+        f.write(text_)
     with open(os.path.join(ddir, "last.qpk"), "wb") as f:
         f.write(idoc(rng, types[-1], 1, 1))
+    if args.shapes > 0:
+        shapes(rng, args.outdir, args.shapes, args.fallback_files, text_)
 
 
 if __name__ == "__main__":

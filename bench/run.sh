@@ -8,7 +8,9 @@
 # --baseline  also times another qpeek binary (an earlier build) in the same run, so that a
 #             before/after comparison sees the same machine load
 # Corpora (see bench/generate.py): (a) message files of every kind, (b) one large IDoc,
-# (c) one large parser-definition file.
+# (c) one large parser-definition file; and the shapes: a large point-of-sale log, XML of
+# many small tags, deep XML, and IDocs whose type needs the version fallback beside the same
+# IDocs with a defined type.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=5 smoke=0 double=0 keep="" baseline=""
@@ -100,11 +102,44 @@ bench_scale() { # scale-name files idoc-records definition-types
         "qpeek=./qpeek last.qpk" "${bc[@]}" "cat=cat qpeek.parser"
 }
 
+bench_shapes() { # scale-name megabytes fallback-files definition-types
+    local name=$1 dir="$work/$1-shapes"
+    mkdir -p "$dir"
+    python3 "$root/bench/generate.py" "$dir" --files 0 --idoc-records 10 --definition-types "$4" \
+        --shapes "$2" --fallback-files "$3"
+    local s="$dir/shapes" c bytes
+    for c in pos xml-tags xml-deep direct fallback; do
+        cp "$binary" "$s/$c/qpeek"
+        [ -n "$baseline" ] && cp "$baseline" "$s/$c/qpeek-baseline"
+    done
+    python3 "$root/bench/recache.py" "$s"
+    echo
+    echo "== $name shapes: $2 MB each; $3 IDocs beside a $(stat -c %s "$s/direct/qpeek.parser")-byte" \
+         "default definition file"
+    for c in pos xml-tags xml-deep; do
+        bytes=$(stat -c %s "$s/$c/big.qpk")
+        echo "$name $c $bytes" >>"$sizes"
+        local bl=()
+        [ -n "$baseline" ] && bl=("baseline=./qpeek-baseline big.qpk -d")
+        measure "$s/$c" "$name/$c detailed" "$bytes" "qpeek=./qpeek big.qpk -d" "${bl[@]}" \
+            "cat=cat big.qpk"
+    done
+    for c in direct fallback; do
+        bytes=$(cd "$s/$c" && cat ./*.qpk | wc -c)
+        echo "$name $c $bytes" >>"$sizes"
+        local bl=()
+        [ -n "$baseline" ] && bl=("baseline=./qpeek-baseline '*.qpk' -d")
+        measure "$s/$c" "$name/$c idocs" "$bytes" "qpeek=./qpeek '*.qpk' -d" "${bl[@]}"
+    done
+}
+
 if [ $smoke = 1 ]; then
     # (b) above 1 MB: large message files are mapped, not read, and the smoke run covers that.
     bench_scale smoke 90 1100 8
+    bench_shapes smoke 0.2 20 8
 else
     bench_scale full 20000 100000 9200
+    bench_shapes full 16 2000 1000
     [ $double = 1 ] && bench_scale double 40000 200000 18400
 fi
 echo

@@ -4,7 +4,8 @@ targets with the figures of this run: ratios to cat and hexdump, throughput, pea
 and the growth from each corpus to its double.
 
     summarize.py --sizes FILE < results
-FILE holds lines "scale corpus bytes" (corpus a, b, c; b also "b-defs" for its definitions).
+FILE holds lines "scale corpus bytes" (corpus a, b, c; b also "b-defs" for its definitions;
+the shapes pos, xml-tags, xml-deep, direct and fallback).
 """
 import argparse
 import sys
@@ -37,9 +38,10 @@ def main():
     def rate(nbytes, x):
         return nbytes / 1e6 / x[0], (nbytes / 1e6 / x[3] if x[3] > 0 else float("nan"))
 
-    scales = sorted({s for s, _ in sizes}, key=lambda s: sizes[(s, "a")])
+    scales = sorted({s for s, c in sizes if c == "a"}, key=lambda s: sizes[(s, "a")])
     modes = {"a summary": "qpeek -s", "a detailed": "qpeek -d", "b idoc detailed": "qpeek",
-             "c definitions": "qpeek"}
+             "c definitions": "qpeek", "pos detailed": "qpeek", "xml-tags detailed": "qpeek",
+             "xml-deep detailed": "qpeek", "direct idocs": "qpeek", "fallback idocs": "qpeek"}
 
     def targets(who):
         """The targets for qpeek ("qpeek") or for the baseline build ("baseline"), in order:
@@ -73,8 +75,17 @@ def main():
                       lambda v, l=limit: v < l, b[2] / 1024)
             c = q(scale, "c definitions")
             if c:
-                check(scale + " (c) definitions MB/s", ">= 200", "%.1f", lambda v: v >= 200,
+                check(scale + " (c) definitions MB/s", ">= 600", "%.1f", lambda v: v >= 600,
                       *rate(sizes[(scale, "c")], c))
+            for shape, limit in (("pos", 100), ("xml-tags", 150), ("xml-deep", 150)):
+                x = q(scale, shape + " detailed")
+                if x and (scale, shape) in sizes:
+                    check("%s %s detailed MB/s" % (scale, shape), ">= %d" % limit, "%.1f",
+                          lambda v, l=limit: v >= l, *rate(sizes[(scale, shape)], x))
+            direct, fallback = q(scale, "direct idocs"), q(scale, "fallback idocs")
+            if direct and fallback:
+                check(scale + " fallback/direct IDocs", "<= 1.5", "%.2f", lambda v: v <= 1.5,
+                      *ratio(fallback, direct))
         if len(scales) == 2:
             small, big = scales
             for what in modes:

@@ -9,11 +9,9 @@
 
 namespace qpeek {
 
-DefinitionLoad loadSegmentDefinition(DefinitionStore &store, const char *name) {
-    // A name taken from a message that could lead out of the definition directories (or
-    // cut a path short) is not made into a path: no file defines it.
-    if (!isDefinitionFileName(name))
-        return DefinitionLoad{};
+namespace {
+
+DefinitionLoad loadCandidates(DefinitionStore &store, const char *name) {
     const std::string &p = programDirectory(store);
     if (store.defaultDefinitionPending) {
         store.defaultDefinitionPending = false; // used up whatever the outcome
@@ -27,6 +25,21 @@ DefinitionLoad loadSegmentDefinition(DefinitionStore &store, const char *name) {
         return load;
     path = p + platform::kResourcesDirectory + name + ".parser";
     return readDefinitionFile(store, name, path.c_str());
+}
+
+} // namespace
+
+DefinitionLoad loadSegmentDefinition(DefinitionStore &store, const char *name) {
+    // A name taken from a message that could lead out of the definition directories (or
+    // cut a path short) is not made into a path: no file defines it.
+    if (!isDefinitionFileName(name))
+        return DefinitionLoad{};
+    // One acquisition of the lock around all the candidates (each read takes it again): the
+    // lock is taken from another process once per load, not once per file.
+    lockDefinitions(store);
+    DefinitionLoad load = loadCandidates(store, name);
+    unlockDefinitions(store);
+    return load;
 }
 
 const IdocDefinition *findDefinition(DefinitionStore &store, const char *name, FindMode mode) {

@@ -3,7 +3,6 @@
 // another block too), and the end of the file closes every open block.
 #include "idoc/definition_reader.h"
 
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -63,28 +62,57 @@ constexpr KeywordEntry kKeywords[] = {
     {"LOOPMAX", Keyword::LoopMax},
 };
 
-// Most lines carry a keyword without effect (TYPE, FIELD_POS, BYTE_FIRST ...): comparing
-// lengths first settles nearly every entry without looking at the text.
-Keyword classify(const char *keyword, size_t length) {
-    for (const KeywordEntry &e : kKeywords)
-        if (e.length == length && std::memcmp(keyword, e.text, length) == 0)
-            return e.keyword;
-    return Keyword::Other;
+// The keywords by their length and last character (which tell every entry of kKeywords
+// apart): most lines carry a keyword without effect (TYPE, FIELD_POS, BYTE_FIRST ...),
+// settled by a look into this table and at most one comparison.
+constexpr size_t kLongestKeyword = 21;
+struct KeywordSlots {
+    int8_t entry[kLongestKeyword + 1][32] = {};
+    bool collision = false;
+    constexpr KeywordSlots() {
+        for (auto &row : entry)
+            for (int8_t &e : row)
+                e = -1;
+        for (size_t e = 0; e < sizeof kKeywords / sizeof kKeywords[0]; ++e) {
+            const KeywordEntry &k = kKeywords[e];
+            if (k.length == 0 || k.length > kLongestKeyword) {
+                collision = true;
+                continue;
+            }
+            int8_t &slot = entry[k.length][k.text[k.length - 1] & 31];
+            collision = collision || slot >= 0;
+            slot = static_cast<int8_t>(e);
+        }
+    }
+};
+constexpr KeywordSlots kKeywordSlots;
+static_assert(!kKeywordSlots.collision,
+              "keywords must differ in their length or their last character");
+
+Keyword classify(std::string_view keyword) {
+    size_t n = keyword.size();
+    if (n == 0 || n > kLongestKeyword)
+        return Keyword::Other;
+    int e = kKeywordSlots.entry[n][static_cast<unsigned char>(keyword[n - 1]) & 31];
+    if (e < 0 || std::memcmp(keyword.data(), kKeywords[e].text, n) != 0)
+        return Keyword::Other;
+    return kKeywords[e].keyword;
 }
 
 // Blank, tab, line feed, carriage return and "=" separate a keyword from its value.
 struct SeparatorTable {
     bool separator[256] = {};
-    bool valueEnd[256] = {}; // a zero byte, line feed or carriage return ends a value
+    bool keywordEnd[256] = {}; // a separator or the zero byte that ends the line
+    bool valueEnd[256] = {};   // a zero byte, line feed or carriage return ends a value
     constexpr SeparatorTable() {
+        for (char c : {' ', '\t', '\n', '\r', '='}) {
+            separator[static_cast<unsigned char>(c)] = true;
+            keywordEnd[static_cast<unsigned char>(c)] = true;
+        }
+        keywordEnd[0] = true;
         valueEnd[0] = true;
         valueEnd[static_cast<unsigned char>('\n')] = true;
         valueEnd[static_cast<unsigned char>('\r')] = true;
-        separator[static_cast<unsigned char>(' ')] = true;
-        separator[static_cast<unsigned char>('\t')] = true;
-        separator[static_cast<unsigned char>('\n')] = true;
-        separator[static_cast<unsigned char>('\r')] = true;
-        separator[static_cast<unsigned char>('=')] = true;
     }
 };
 constexpr SeparatorTable kSeparators;
@@ -93,64 +121,119 @@ bool isSeparator(char c) {
     return kSeparators.separator[static_cast<unsigned char>(c)];
 }
 
-std::string limitedText(const char *value) {
-    return std::string(value, strnlen(value, kDefinitionTextLimit));
+// The keyword of a zero-terminated line: its first run of non-separators (empty for a blank
+// line or a comment line). `end` is where the keyword stops.
+std::string_view lineKeyword(const char *line, const char **end) {
+    const char *p = line;
+    while (isSeparator(*p)) // a zero byte is no separator
+        ++p;
+    const char *k = p;
+    while (!kSeparators.keywordEnd[static_cast<unsigned char>(*p)])
+        ++p;
+    *end = p;
+    if (*k == '*' || *k == '#' || *k == '/' || *k == '-')
+        return std::string_view(k, 0); // a comment line
+    return std::string_view(k, static_cast<size_t>(p - k));
+}
+
+// The value after a keyword: the separators skipped, up to the line end, trailing blanks
+// (not tabs) removed.
+std::string_view lineValue(const char *afterKeyword) {
+    const char *p = afterKeyword;
+    while (isSeparator(*p))
+        ++p;
+    const char *v = p;
+    while (!kSeparators.valueEnd[static_cast<unsigned char>(*p)])
+        ++p;
+    while (p > v && p[-1] == ' ')
+        --p;
+    return std::string_view(v, static_cast<size_t>(p - v));
+}
+
+std::string limitedText(std::string_view value) {
+    return std::string(value.data(),
+                       value.size() < kDefinitionTextLimit ? value.size() : kDefinitionTextLimit);
 }
 
 // The open file and the line last read; shared by the block readers. The file is taken in
-// blocks of the store's buffer (files are read one at a time).
+// blocks of the store's buffer (files are read one at a time), and lines are read where
+// they lie in it: the line feed that ends a line becomes its terminating zero byte. Only the
+// value of a keyword a block acts on is ever looked for.
 struct LineReader {
     DefinitionStore &store;
     FILE *file;
-    char *block;
-    char line[kDefinitionLineSize];
-    const char *keyword = "";
-    const char *value = "";
+    char *block;        // kDefinitionFileBlock bytes and one for a terminating zero
+    std::string *shown; // the messages of the read, for its replay (none: not kept)
+    std::string_view keyword;
+    const char *afterKeyword = "";
     Keyword kind = Keyword::Other;
     int groupDepth = 0;
-    size_t position = 0; // next unread byte of the block
-    size_t filled = 0;   // bytes of the block read from the file
+    size_t position = 0;                 // next unread byte of the block
+    size_t filled = 0;                   // bytes of the block read from the file
+    bool atEnd = false;                  // the file has no more bytes
+    char line[kDefinitionLineSize];      // a line cut at the line buffer's size
+    std::vector<FieldDefinition> fields; // the fields block being read
+    // The definitions read, added to the store together when the file ends (nothing looks
+    // into the store while a file is read; added one by one, each would meet a cold index).
+    std::vector<std::unique_ptr<IdocDefinition>> definitions;
+
+    LineReader(DefinitionStore &s, FILE *f, char *b, std::string *messages)
+        : store(s), file(f), block(b), shown(messages) {}
+
+    std::string_view value() const { return lineValue(afterKeyword); }
 
     // The next line with a keyword; false at the end of the file.
     bool next() {
-        while (readLine()) {
-            splitDefinitionLine(line, &keyword, &value);
-            if (*keyword) {
-                kind = classify(keyword, std::strlen(keyword));
+        while (const char *text = readLine()) {
+            keyword = lineKeyword(text, &afterKeyword);
+            if (!keyword.empty()) {
+                kind = classify(keyword);
                 return true;
             }
         }
         return false;
     }
 
-    // The bytes up to and including the next line feed, at most a line buffer less one of
-    // them (the rest of a longer line comes as the next line), zero-terminated: what fgets
-    // gives, from a file read in large blocks. False at the end of the file.
-    bool readLine() {
-        size_t n = 0;
-        while (n < sizeof line - 1) {
-            if (position == filled) {
-                position = 0;
-                filled = std::fread(block, 1, kDefinitionFileBlock, file);
-                if (filled == 0)
-                    break;
-            }
-            size_t want = filled - position;
-            if (want > sizeof line - 1 - n)
-                want = sizeof line - 1 - n;
-            const char *from = block + position;
-            const void *lineFeed = std::memchr(from, '\n', want);
-            size_t take = lineFeed
-                              ? static_cast<size_t>(static_cast<const char *>(lineFeed) - from) + 1
-                              : want;
-            std::memcpy(line + n, from, take);
-            n += take;
-            position += take;
-            if (lineFeed)
-                break;
+    // Keeps the unread bytes and fills the rest of the block from the file.
+    void fill() {
+        size_t keep = filled - position;
+        std::memmove(block, block + position, keep);
+        position = 0;
+        filled = keep;
+        while (!atEnd && filled < kDefinitionFileBlock) {
+            size_t n = std::fread(block + filled, 1, kDefinitionFileBlock - filled, file);
+            if (n == 0)
+                atEnd = true;
+            filled += n;
         }
-        line[n] = 0;
-        return n > 0;
+    }
+
+    // The bytes up to the next line feed, at most a line buffer less one of them (the rest
+    // of a longer line comes as the next line), zero-terminated: what fgets gives. None at
+    // the end of the file.
+    const char *readLine() {
+        if (filled - position < kDefinitionLineSize && !atEnd)
+            fill();
+        size_t available = filled - position;
+        if (available == 0)
+            return nullptr;
+        size_t limit = available < kDefinitionLineSize - 1 ? available : kDefinitionLineSize - 1;
+        char *from = block + position;
+        if (char *lineFeed = static_cast<char *>(std::memchr(from, '\n', limit))) {
+            *lineFeed = 0;
+            position += static_cast<size_t>(lineFeed - from) + 1;
+            return from;
+        }
+        position += limit;
+        if (limit == available) { // the file's last line, without a line feed
+            from[limit] = 0;
+            return from;
+        }
+        // A line longer than the line buffer: its first part, apart (the byte after it
+        // begins the next line).
+        std::memcpy(line, from, limit);
+        line[limit] = 0;
+        return line;
     }
 };
 
@@ -158,28 +241,28 @@ void readFieldsBlock(LineReader &r, DefinitionNode &segment);
 void readSegmentBlock(LineReader &r, DefinitionNode &segment);
 void readGroupBlock(LineReader &r, DefinitionNode &group);
 
-void setStatus(DefinitionNode &node, const char *value) {
-    node.mandatory = strcasecmp(value, "MANDATORY") == 0;
+void setStatus(DefinitionNode &node, std::string_view value) {
+    node.mandatory = value.size() == 9 && strncasecmp(value.data(), "MANDATORY", 9) == 0;
 }
 
 // STATUS, LOOPMIN and LOOPMAX, shared by groups and segments.
 bool readLoopKeyword(LineReader &r, DefinitionNode &node) {
     switch (r.kind) {
     case Keyword::Status:
-        setStatus(node, r.value);
+        setStatus(node, r.value());
         return true;
     case Keyword::LoopMin:
-        node.loopMin = readDecimal(r.value);
+        node.loopMin = readDecimal(r.value());
         return true;
     case Keyword::LoopMax:
-        node.loopMax = readDecimal(r.value);
+        node.loopMax = readDecimal(r.value());
         return true;
     default:
         return false;
     }
 }
 
-std::unique_ptr<DefinitionNode> newNode(NodeKind kind, const char *value) {
+std::unique_ptr<DefinitionNode> newNode(NodeKind kind, std::string_view value) {
     auto node = std::make_unique<DefinitionNode>();
     node->kind = kind;
     node->name = limitedText(value);
@@ -194,8 +277,8 @@ bool readMemberKeyword(LineReader &r, std::vector<std::unique_ptr<DefinitionNode
         if (r.groupDepth >= kMaxGroupDepth)
             return true; // too deep to open: skipped like an unknown keyword
         if (group && members.empty())
-            group->name = limitedText(r.value);
-        auto node = newNode(NodeKind::Group, r.value);
+            group->name = limitedText(r.value());
+        auto node = newNode(NodeKind::Group, r.value());
         ++r.groupDepth;
         readGroupBlock(r, *node);
         --r.groupDepth;
@@ -204,8 +287,8 @@ bool readMemberKeyword(LineReader &r, std::vector<std::unique_ptr<DefinitionNode
     }
     if (r.kind == Keyword::BeginSegment) {
         if (group && members.empty())
-            group->name = limitedText(r.value);
-        auto node = newNode(NodeKind::Segment, r.value);
+            group->name = limitedText(r.value());
+        auto node = newNode(NodeKind::Segment, r.value());
         readSegmentBlock(r, *node);
         members.push_back(std::move(node));
         return true;
@@ -213,34 +296,34 @@ bool readMemberKeyword(LineReader &r, std::vector<std::unique_ptr<DefinitionNode
     return false;
 }
 
+// The fields are gathered in the reader's own list, then moved to the segment in one
+// allocation of the size they need.
 void readFieldsBlock(LineReader &r, DefinitionNode &segment) {
-    FieldDefinition pending;
-    bool hasPending = false;
+    std::vector<FieldDefinition> &fields = r.fields;
+    fields.clear();
     while (r.next()) {
         if (r.kind == Keyword::EndFields)
             break;
         switch (r.kind) {
-        case Keyword::Name:
-            if (hasPending)
-                segment.fields.push_back(std::move(pending));
-            pending = FieldDefinition{limitedText(r.value), std::string(), 0, 0};
-            hasPending = true;
+        case Keyword::Name: // the field before it is complete
+            fields.push_back(FieldDefinition{limitedText(r.value()), std::string(), 0, 0});
             break;
         // TEXT and LENGTH before the first NAME have no field to apply to: skipped.
         case Keyword::Text:
-            if (hasPending)
-                pending.description = limitedText(r.value);
+            if (!fields.empty())
+                fields.back().description = limitedText(r.value());
             break;
         case Keyword::Length:
-            if (hasPending)
-                pending.length = readDecimal(r.value);
+            if (!fields.empty())
+                fields.back().length = readDecimal(r.value());
             break;
         default:
             break;
         }
     }
-    if (hasPending)
-        segment.fields.push_back(std::move(pending));
+    segment.fields.reserve(segment.fields.size() + fields.size());
+    for (FieldDefinition &field : fields)
+        segment.fields.push_back(std::move(field));
 }
 
 void readSegmentBlock(LineReader &r, DefinitionNode &segment) {
@@ -250,7 +333,7 @@ void readSegmentBlock(LineReader &r, DefinitionNode &segment) {
         if (r.kind == Keyword::BeginFields)
             readFieldsBlock(r, segment);
         else if (r.kind == Keyword::Text)
-            segment.description = limitedText(r.value);
+            segment.description = limitedText(r.value());
         else
             readLoopKeyword(r, segment);
     }
@@ -279,9 +362,9 @@ void readSegmentSection(LineReader &r) {
             return;
         if (r.kind == Keyword::BeginIdoc) {
             auto definition = std::make_unique<IdocDefinition>();
-            definition->name = limitedText(r.value);
+            definition->name = limitedText(r.value());
             readIdocBlock(r, *definition);
-            addDefinition(r.store, std::move(definition));
+            r.definitions.push_back(std::move(definition));
         }
     }
 }
@@ -289,38 +372,29 @@ void readSegmentSection(LineReader &r) {
 } // namespace
 
 void splitDefinitionLine(char *line, const char **keyword, const char **value) {
-    char *p = line;
-    while (isSeparator(*p)) // a zero byte is no separator
-        ++p;
-    char *k = p;
-    while (*p && !isSeparator(*p))
-        ++p;
-    char *keywordEnd = p;
-    while (isSeparator(*p))
-        ++p;
-    char *v = p;
-    while (!kSeparators.valueEnd[static_cast<unsigned char>(*p)])
-        ++p;
-    // Trailing blanks (not tabs) leave the value.
-    while (p > v && p[-1] == ' ')
-        --p;
-    *p = 0;
-    *keywordEnd = 0;
-    if (*k == '*' || *k == '#' || *k == '/' || *k == '-')
-        *k = 0; // a comment line
-    *keyword = k;
-    *value = v;
+    const char *keywordEnd = line;
+    std::string_view k = lineKeyword(line, &keywordEnd);
+    std::string_view v = lineValue(keywordEnd);
+    char *k0 = line + (k.data() - line);
+    char *v0 = line + (v.data() - line);
+    v0[v.size()] = 0;
+    k0[k.size()] = 0; // a comment's keyword is empty
+    *keyword = k0;
+    *value = v0;
 }
 
-int32_t readDecimal(const char *value) {
-    const char *p = value;
-    while (std::isspace(static_cast<unsigned char>(*p)))
+int32_t readDecimal(std::string_view value) {
+    const char *p = value.data();
+    const char *end = p + value.size();
+    // The white space of the C locale: blank, tab, line feed, vertical tab, form feed,
+    // carriage return.
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
         ++p;
     bool negative = false;
-    if (*p == '+' || *p == '-')
+    if (p < end && (*p == '+' || *p == '-'))
         negative = *p++ == '-';
     int64_t n = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
         n = n * 10 + (*p - '0');
         if (n > static_cast<int64_t>(INT32_MAX) + 1)
             n = static_cast<int64_t>(INT32_MAX) + 1; // saturated; keeps reading the digits
@@ -330,23 +404,59 @@ int32_t readDecimal(const char *value) {
     return static_cast<int32_t>(n > INT32_MAX ? INT32_MAX : n);
 }
 
-void readDefinitionStream(DefinitionStore &store, FILE *file) {
+int32_t readDecimal(const char *value) {
+    return readDecimal(std::string_view(value));
+}
+
+namespace {
+
+// Reads the file's lines; with `shown`, keeps what the read writes there. Returns whether
+// the read may be replayed: every message kept and the file read to its end.
+bool readDefinitionLines(DefinitionStore &store, FILE *file, std::string *shown) {
     // Not cleared: only the bytes a read fills are ever looked at, and only those pages are
     // touched.
     if (!store.fileBlock)
-        store.fileBlock.reset(new char[kDefinitionFileBlock]);
-    LineReader r{store, file, store.fileBlock.get(), {}};
+        store.fileBlock.reset(new char[kDefinitionFileBlock + 1]);
+    LineReader r(store, file, store.fileBlock.get(), shown);
+    std::string message;
     while (r.next()) {
-        if (r.kind == Keyword::BeginSegmentSection)
+        if (r.kind == Keyword::BeginSegmentSection) {
             readSegmentSection(r);
-        else
-            writeDefinitionMessage(store, "Unexspected token '%s'\n", r.keyword);
+            continue;
+        }
+        message.assign("Unexspected token '").append(r.keyword).append("'\n");
+        writeDefinitionText(store, message);
+        if (r.shown) {
+            if (r.shown->size() + message.size() > kRememberedMessagesLimit)
+                r.shown = nullptr; // too much to keep: the file will be read again
+            else
+                r.shown->append(message);
+        }
     }
+    for (std::unique_ptr<IdocDefinition> &definition : r.definitions)
+        addDefinition(store, std::move(definition));
+    return r.shown && !std::ferror(file);
+}
+
+const DefinitionFileRead *fileReadBefore(const DefinitionStore &store,
+                                         const platform::FileIdentity &identity) {
+    for (const DefinitionFileRead &read : store.filesRead)
+        if (read.identity == identity)
+            return &read;
+    return nullptr;
+}
+
+} // namespace
+
+void readDefinitionStream(DefinitionStore &store, FILE *file) {
+    readDefinitionLines(store, file, nullptr);
 }
 
 DefinitionLoad readDefinitionFile(DefinitionStore &store, const char *name, const char *path) {
     lockDefinitions(store);
-    FILE *file = platform::openDefinitionFile(path);
+    platform::FileIdentity identity;
+    bool identityKnown = false;
+    FILE *file = platform::openDefinitionFile(path, &identity, &identityKnown);
     if (!file) {
         std::string line("Unable to open ");
         appendPrintableName(line, path);
@@ -354,9 +464,18 @@ DefinitionLoad readDefinitionFile(DefinitionStore &store, const char *name, cons
         unlockDefinitions(store);
         return DefinitionLoad{nullptr, LoadStatus::CannotOpen};
     }
-    // The reader takes the file in blocks of its own buffer: no second buffer between.
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    readDefinitionStream(store, file);
+    const DefinitionFileRead *before = identityKnown ? fileReadBefore(store, identity) : nullptr;
+    if (before) {
+        // The same file again: every definition it holds is in the store already, so the
+        // read would add none; it would write the same messages, under the lock.
+        writeDefinitionText(store, before->messages);
+    } else {
+        // The reader takes the file in blocks of its own buffer: no second buffer between.
+        std::setvbuf(file, nullptr, _IONBF, 0);
+        std::string shown;
+        if (readDefinitionLines(store, file, identityKnown ? &shown : nullptr))
+            store.filesRead.push_back(DefinitionFileRead{identity, std::move(shown)});
+    }
     std::fclose(file);
     unlockDefinitions(store);
     const IdocDefinition *d = cachedDefinition(store, name);

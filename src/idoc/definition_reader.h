@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 #include "idoc/definition_model.h"
 #include "idoc/definition_store.h"
@@ -22,6 +23,7 @@ void splitDefinitionLine(char *line, const char **keyword, const char **value);
 // The leading decimal integer of a value (blanks, a sign and zeros allowed; no digits
 // gives 0), saturated to the 32-bit range.
 int32_t readDecimal(const char *value);
+int32_t readDecimal(std::string_view value);
 
 // What reading a definition file for a name came to: the definition of that name, or
 // none, and why.

@@ -28,11 +28,10 @@ DefinitionStore &processDefinitionStore() {
 }
 
 void addDefinition(DefinitionStore &store, std::unique_ptr<IdocDefinition> definition) {
-    if (store.index.count(std::string_view(definition->name)))
-        return;
     const IdocDefinition *d = definition.get();
+    if (!store.index.emplace(std::string_view(d->name), d).second)
+        return;
     store.definitions.push_back(std::move(definition));
-    store.index.emplace(std::string_view(d->name), d);
 }
 
 const IdocDefinition *cachedDefinition(const DefinitionStore &store, const char *name) {
@@ -44,6 +43,7 @@ void clearDefinitions(DefinitionStore &store) {
     store.index.clear();
     store.definitions.clear();
     store.lines = SegmentLines();
+    store.filesRead.clear();
 }
 
 const std::string &programDirectory(DefinitionStore &store) {
@@ -131,6 +131,17 @@ void writeDefinitionMessage(DefinitionStore &store, const char *format, ...) {
     va_end(again);
     va_end(args);
     if (held.size() >= kHeldMessagesLimit)
+        writeHeldMessages(lock);
+}
+
+void writeDefinitionText(DefinitionStore &store, std::string_view text) {
+    DefinitionLock &lock = store.lock;
+    if (lock.depth == 0) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return;
+    }
+    lock.heldMessages.append(text);
+    if (lock.heldMessages.size() >= kHeldMessagesLimit)
         writeHeldMessages(lock);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "idoc/definition_model.h"
+#include "platform/platform.h"
 #include "report/field_lines.h"
 
 namespace qpeek {
@@ -49,6 +50,16 @@ struct SegmentLines {
     std::vector<PreparedLine> headings = std::vector<PreparedLine>(1);
 };
 
+// A definition file read in this run, known by its identity. Reading it again would add
+// nothing to the store (every name it defines is held from its first read on) and write the
+// same messages again: a second read replays them instead.
+struct DefinitionFileRead {
+    platform::FileIdentity identity;
+    std::string messages; // what the read wrote to standard output, in order
+};
+// A read that writes more than this is not remembered (the file is read again instead).
+constexpr size_t kRememberedMessagesLimit = 4u << 20;
+
 struct DefinitionStore {
     // Every definition read, in reading order, and an index from a name to the first
     // definition of that name (the keys view the definitions' own names).
@@ -62,7 +73,9 @@ struct DefinitionStore {
     // cleared by its first use).
     std::string defaultDefinitionPath;
     bool defaultDefinitionPending = false;
-    std::unique_ptr<char[]> fileBlock; // kDefinitionFileBlock bytes, made at the first read
+    // kDefinitionFileBlock bytes and a terminating byte, made at the first read.
+    std::unique_ptr<char[]> fileBlock;
+    std::vector<DefinitionFileRead> filesRead;
     SegmentLines lines;
 };
 
@@ -76,7 +89,8 @@ DefinitionStore &processDefinitionStore();
 void addDefinition(DefinitionStore &store, std::unique_ptr<IdocDefinition> definition);
 // The first definition of that name, or none (the store alone; no file is read).
 const IdocDefinition *cachedDefinition(const DefinitionStore &store, const char *name);
-// Drops every definition and the report lines made for them (tests and fuzzing).
+// Drops every definition, the report lines made for them and the files read (tests and
+// fuzzing).
 void clearDefinitions(DefinitionStore &store);
 
 // The directory of the executable, ending in its separator, looked up once per store (the
@@ -100,6 +114,9 @@ void writeDefinitionMessage(DefinitionStore &store, const char *format, ...)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
+
+// Text for standard output, written or held like writeDefinitionMessage's.
+void writeDefinitionText(DefinitionStore &store, std::string_view text);
 
 // Whether a definition name may be made into the path of a definition file: not when it
 // holds "/", "\\", "..", a zero byte or another control character (0x00-0x1F, 0x7F). Such a

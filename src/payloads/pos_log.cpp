@@ -127,81 +127,182 @@ const PosRecordType kRecordTypes[] = {
     recordType(0x23, "IBM Featues", kIbmFeatures),
 };
 
-const PosRecordType *findRecordType(unsigned char type) {
-    for (const PosRecordType &t : kRecordTypes)
-        if (t.type == type)
-            return &t;
-    return nullptr;
+// How far into the record buffer the decoders of any record may read: every field's bytes
+// and its ":", and the byte after the last field.
+size_t recordReach() {
+    size_t reach = 0;
+    for (const PosRecordType &t : kRecordTypes) {
+        size_t bytes = 1;
+        for (size_t i = 0; i < t.count; ++i)
+            bytes += static_cast<size_t>(t.fields[i].maxBytes) + 1;
+        reach = bytes > reach ? bytes : reach;
+    }
+    return reach < kPosRecordSize ? reach : kPosRecordSize;
 }
 
-// Appends text to the value, never past its last byte.
-void appendValue(char *value, size_t valueSize, size_t &used, const char *text) {
-    size_t n = std::strlen(text);
-    if (used + n >= valueSize)
-        n = used + 1 < valueSize ? valueSize - 1 - used : 0;
-    std::memcpy(value + used, text, n);
-    used += n;
-    value[used] = 0;
+// The index of the record type in kRecordTypes, or -1 for an unknown type.
+int findRecordType(unsigned char type) {
+    for (size_t t = 0; t < sizeof kRecordTypes / sizeof kRecordTypes[0]; ++t)
+        if (kRecordTypes[t].type == type)
+            return static_cast<int>(t);
+    return -1;
 }
 
-// The loop shared by the decoders: one number per byte while the field lasts, then a
-// single blank for an empty field and the step over a closing ":".
-template <typename Format>
+// The text of one decoded byte: two or three characters.
+struct ByteDigits {
+    char text[3];
+    uint8_t length;
+};
+
+// The decimal text of a packed byte: the high nibble times ten plus the low nibble, at
+// least two digits (what "%02ld" gives: "07", "42", "165").
+struct PackedTable {
+    ByteDigits digits[256] = {};
+    constexpr PackedTable() {
+        for (int b = 0; b < 256; ++b) {
+            int v = (b >> 4) * 10 + (b & 0x0F);
+            ByteDigits &d = digits[b];
+            if (v >= 100) {
+                d.text[0] = static_cast<char>('0' + v / 100);
+                d.text[1] = static_cast<char>('0' + v / 10 % 10);
+                d.text[2] = static_cast<char>('0' + v % 10);
+                d.length = 3;
+            } else {
+                d.text[0] = static_cast<char>('0' + v / 10);
+                d.text[1] = static_cast<char>('0' + v % 10);
+                d.length = 2;
+            }
+        }
+    }
+};
+
+// Two lower-case hexadecimal digits per byte (what "%02x" gives).
+struct HexTable {
+    ByteDigits digits[256] = {};
+    constexpr HexTable() {
+        const char *hex = "0123456789abcdef";
+        for (int b = 0; b < 256; ++b) {
+            digits[b].text[0] = hex[b >> 4];
+            digits[b].text[1] = hex[b & 0x0F];
+            digits[b].length = 2;
+        }
+    }
+};
+
+constexpr PackedTable kPackedDigits;
+constexpr HexTable kHexDigits;
+
+// The loop shared by the decoders: the text of each byte while the field lasts (never past
+// the value's last byte), then a single blank for an empty field and the step over a
+// closing ":". Returns the position after the field; the value's length in *used.
 int64_t decodeBytes(ByteView record, int64_t position, int32_t maxLength, bool stopAtFieldEnd,
-                    char *value, size_t valueSize, Format format) {
+                    char *value, size_t valueSize, const ByteDigits (&table)[256], size_t *used) {
+    *used = 0;
     if (valueSize == 0)
         return position;
-    size_t used = 0;
-    value[0] = 0;
+    const size_t limit = valueSize - 1; // the value's text, before its zero byte
+    size_t n = 0;
     for (int32_t remaining = maxLength; remaining > 0; --remaining, ++position) {
         unsigned char byte = record.at(position);
         if (stopAtFieldEnd && byte == kFieldEnd)
             break;
-        char digits[8];
-        format(digits, sizeof digits, byte);
-        appendValue(value, valueSize, used, digits);
+        const ByteDigits &d = table[byte];
+        if (n + d.length <= limit) {
+            std::memcpy(value + n, d.text, 3); // the value has room for three more bytes
+            n += d.length;
+        } else {
+            for (size_t k = 0; k < d.length && n < limit; ++k)
+                value[n++] = d.text[k];
+        }
     }
-    if (used == 0)
-        appendValue(value, valueSize, used, " ");
+    if (n == 0 && limit > 0)
+        value[n++] = ' ';
+    value[n] = 0;
+    *used = n;
     if (record.at(position) == kFieldEnd)
         ++position;
     return position;
 }
 
-void formatPacked(char *dst, size_t size, unsigned char byte) {
-    std::snprintf(dst, size, "%02ld", static_cast<long>((byte >> 4) * 10 + (byte & 0x0F)));
-}
-
-void formatHex(char *dst, size_t size, unsigned char byte) {
-    std::snprintf(dst, size, "%02x", static_cast<unsigned>(byte));
+int64_t decodePackedField(ByteView record, int64_t position, int32_t maxLength, char *value,
+                          size_t valueSize, size_t *used) {
+    unsigned char first = record.at(position);
+    if ((first & 0xF0) == 0xF0)
+        record.setByte(position, static_cast<unsigned char>(first & 0x0F));
+    return decodeBytes(record, position, maxLength, true, value, valueSize, kPackedDigits.digits,
+                       used);
 }
 
 int64_t decodeField(ByteView record, int64_t position, const PosField &field, char *value,
-                    size_t valueSize) {
+                    size_t valueSize, size_t *used) {
     switch (field.encoding) {
     case PosEncoding::Packed:
-        return decodePacked(record, position, field.maxBytes, value, valueSize);
+        return decodePackedField(record, position, field.maxBytes, value, valueSize, used);
     case PosEncoding::Hex:
-        return decodeHex(record, position, field.maxBytes, value, valueSize);
+        return decodeBytes(record, position, field.maxBytes, true, value, valueSize,
+                           kHexDigits.digits, used);
     case PosEncoding::HexFixed:
         break;
     }
-    return decodeHexFixed(record, position, field.maxBytes, value, valueSize);
+    return decodeBytes(record, position, field.maxBytes, false, value, valueSize, kHexDigits.digits,
+                       used);
 }
 
-// One record: every field of its table in order, the record name beside the type.
-void writePosRecord(OutputSink &out, const PosRecordType &type, ByteView record, char *value) {
+constexpr size_t kRecordTypeCount = sizeof kRecordTypes / sizeof kRecordTypes[0];
+constexpr size_t kMostFields = 20;
+
+// The field lines of every record type, made once: a line's text depends on the field alone
+// (a decoded value is never empty), only its value changes from record to record.
+struct PosLines {
+    PreparedLine fields[kRecordTypeCount][kMostFields];
+    PreparedField lineBreak; // the empty field line between two body lines
+};
+
+const PosLines &posLines() {
+    static const PosLines *lines = [] {
+        auto *made = new PosLines;
+        for (size_t t = 0; t < kRecordTypeCount; ++t) {
+            const PosRecordType &type = kRecordTypes[t];
+            for (size_t i = 0; i < type.count && i < kMostFields; ++i) {
+                PreparedField field;
+                prepareField(field, type.fields[i].label, 1, i == 0 ? type.name : "");
+                made->fields[t][i] = field.line;
+            }
+        }
+        prepareField(made->lineBreak, "", 0, "");
+        return made;
+    }();
+    return *lines;
+}
+
+// One record: every field of its table in order, the record name beside the type. The
+// value is written as writeField writes a text of that length.
+void writePosRecord(OutputSink &out, size_t typeIndex, ByteView record, char *value) {
+    const PosRecordType &type = kRecordTypes[typeIndex];
+    const PreparedLine *lines = posLines().fields[typeIndex];
     int64_t position = 0;
     for (size_t i = 0; i < type.count; ++i) {
-        position = decodeField(record, position, type.fields[i], value, kPosValueSize);
-        writeField(out, type.fields[i].label, static_cast<int32_t>(std::strlen(value)), value,
-                   i == 0 ? type.name : "");
+        size_t used = 0;
+        position = decodeField(record, position, type.fields[i], value, kPosValueSize, &used);
+        int32_t length = static_cast<int32_t>(used);
+        if (used == 0 || i >= kMostFields) { // only with a value buffer too small for a digit
+            writeField(out, type.fields[i].label, length, value, i == 0 ? type.name : "");
+            continue;
+        }
+        uint32_t blankTest = used >= 32 ? ~0u : (1u << used) - 1;
+        putFieldLine(out, lines[i].bytes.data(), lines[i].size, lines[i].bytes.size(), length,
+                     shownValueBytes(length), blankTest,
+                     ByteView{reinterpret_cast<unsigned char *>(value),
+                              static_cast<int32_t>(kPosValueSize)});
     }
 }
 
 // The message goes to standard error and to the report, each as a heading field line.
 void writeUnknownType(OutputSink &out, unsigned char type, char *value) {
-    std::snprintf(value, kPosValueSize, "*** Unknown Type %02x ***\n", static_cast<unsigned>(type));
+    const ByteDigits &d = kHexDigits.digits[type];
+    std::memcpy(value, "*** Unknown Type ", 17);
+    std::memcpy(value + 17, d.text, 2);
+    std::memcpy(value + 19, " ***\n", 6); // with the zero byte
     char line[kFieldLineBufferSize];
     size_t n = formatFieldLine(line, value, 0, textView(""), "");
     line[n] = 0;
@@ -238,25 +339,32 @@ int64_t findText(ByteView data, int64_t start, const char *text, int64_t count) 
 
 int64_t decodePacked(ByteView record, int64_t position, int32_t maxLength, char *value,
                      size_t valueSize) {
-    unsigned char first = record.at(position);
-    if ((first & 0xF0) == 0xF0)
-        record.setByte(position, static_cast<unsigned char>(first & 0x0F));
-    return decodeBytes(record, position, maxLength, true, value, valueSize, formatPacked);
+    size_t used = 0;
+    return decodePackedField(record, position, maxLength, value, valueSize, &used);
 }
 
 int64_t decodeHex(ByteView record, int64_t position, int32_t maxLength, char *value,
                   size_t valueSize) {
-    return decodeBytes(record, position, maxLength, true, value, valueSize, formatHex);
+    size_t used = 0;
+    return decodeBytes(record, position, maxLength, true, value, valueSize, kHexDigits.digits,
+                       &used);
 }
 
 int64_t decodeHexFixed(ByteView record, int64_t position, int32_t maxLength, char *value,
                        size_t valueSize) {
-    return decodeBytes(record, position, maxLength, false, value, valueSize, formatHex);
+    size_t used = 0;
+    return decodeBytes(record, position, maxLength, false, value, valueSize, kHexDigits.digits,
+                       &used);
 }
 
 void writePosLog(OutputSink &out, ByteView body) {
-    unsigned char buffer[kPosRecordSize];
-    char value[kPosValueSize];
+    // Zero bytes past every record's content: the buffer is cleared once, then only the
+    // bytes that a record's content or its decoders may have changed are cleared again.
+    static const size_t kReach = recordReach();
+    unsigned char buffer[kPosRecordSize] = {};
+    size_t dirty = 0;
+    char value[kPosValueSize] = {};
+    const PosLines &lines = posLines();
     const int64_t length = body.length;
     // The end of the current line: its quote + carriage return, or the end of the body.
     auto lineEndFrom = [&](int64_t from) {
@@ -269,7 +377,7 @@ void writePosLog(OutputSink &out, ByteView body) {
     while (current < length - 1) {
         if (current > lineEnd) {
             // Between two lines: an empty field line, then the line feed is skipped.
-            writeField(out, "", 0, "", "");
+            writePreparedField(out, lines.lineBreak, textView(""));
             unsigned char c = body.at(current);
             if (c == '\n' || c == '\r')
                 ++current;
@@ -285,14 +393,17 @@ void writePosLog(OutputSink &out, ByteView body) {
         int64_t contentLength = separator - current - 1;
         if (contentLength < 0)
             contentLength = 0;
-        std::memset(buffer, 0, sizeof buffer);
-        body.copyOut(current + 1, contentLength, reinterpret_cast<char *>(buffer), sizeof buffer);
+        size_t copied = body.copyOut(current + 1, contentLength, reinterpret_cast<char *>(buffer),
+                                     sizeof buffer);
+        if (dirty > copied)
+            std::memset(buffer + copied, 0, dirty - copied);
+        dirty = copied > kReach ? copied : kReach;
         current = separator + 2;
 
         ByteView record{buffer, kPosRecordSize};
-        const PosRecordType *type = findRecordType(buffer[0]);
-        if (type)
-            writePosRecord(out, *type, record, value);
+        int type = findRecordType(buffer[0]);
+        if (type >= 0)
+            writePosRecord(out, static_cast<size_t>(type), record, value);
         else
             writeUnknownType(out, buffer[0], value);
     }

@@ -15,32 +15,11 @@ namespace {
 // its length; no real document comes near this depth.
 constexpr int64_t kMaxIndentLevels = 512;
 
-// The printer's writes into the sink: single bytes, text without its line breaks, blanks.
+// The printer's writes into the sink: single bytes and blanks.
 struct XmlOutput {
     OutputSink &out;
 
     void put(char c) { writeChar(out, c); }
-    // The bytes without their line feeds and carriage returns.
-    void putText(const unsigned char *bytes, size_t n) {
-        while (n > 0) {
-            size_t k = n < kOutputSlack ? n : kOutputSlack;
-            char *to = reportSpace(out, k);
-            if (std::memchr(bytes, '\n', k) || std::memchr(bytes, '\r', k)) {
-                size_t used = 0;
-                for (size_t j = 0; j < k; ++j) {
-                    unsigned char c = bytes[j];
-                    to[used] = static_cast<char>(c);
-                    used += (c != '\n' && c != '\r') ? 1 : 0;
-                }
-                out.used += used;
-            } else {
-                std::memcpy(to, bytes, k);
-                out.used += k;
-            }
-            bytes += k;
-            n -= k;
-        }
-    }
     void blanks(int64_t count) {
         while (count > 0) {
             size_t n = count < static_cast<int64_t>(kOutputSlack) ? static_cast<size_t>(count)
@@ -59,6 +38,19 @@ struct XmlOutput {
         indent(depth);
     }
 };
+
+// The bytes that end a run of plain text: "<" and ">" (tags), line feed and carriage return
+// (not written).
+struct XmlStopTable {
+    bool stop[256] = {};
+    constexpr XmlStopTable() {
+        stop[static_cast<unsigned char>('<')] = true;
+        stop[static_cast<unsigned char>('>')] = true;
+        stop[static_cast<unsigned char>('\n')] = true;
+        stop[static_cast<unsigned char>('\r')] = true;
+    }
+};
+constexpr XmlStopTable kXmlStops;
 
 // True when the text from the offset begins with the first `length` characters of the
 // word. Bytes past the end of the text read as zero and never match.
@@ -85,16 +77,28 @@ void writeXml(OutputSink &out, ByteView text) {
     bool firstTag = true;
 
     output.indent(depth);
+    const unsigned char *data = text.data;
     for (int64_t i = 0; i < text.length; ++i) {
-        // Runs of bytes that are neither a "<" nor, in a tag, its ">" are only taken into
-        // the capture and copied: the byte-by-byte steps below are for the others.
-        size_t run = scan.plainRun(text.data + i, static_cast<size_t>(text.length - i));
-        scan.takeRun(text.data + i, run);
-        output.putText(text.data + i, run);
+        // Runs of bytes that are no "<", ">", line feed or carriage return are copied to the
+        // report as they are scanned (and taken into the capture while capturing): the
+        // byte-by-byte steps below are for the others.
+        size_t left = static_cast<size_t>(text.length - i);
+        size_t room = left < kOutputSlack ? left : kOutputSlack;
+        char *to = reportSpace(out, room);
+        const unsigned char *from = data + i;
+        size_t run = 0;
+        while (run < room && !kXmlStops.stop[from[run]]) {
+            to[run] = static_cast<char>(from[run]);
+            ++run;
+        }
+        out.used += run;
+        scan.takeRun(from, run);
         i += static_cast<int64_t>(run);
-        if (i == text.length)
-            break;
-        unsigned char byte = text.data[i];
+        if (run == room) {
+            --i; // the room is used up (or the text): the next pass goes on from here
+            continue;
+        }
+        unsigned char byte = data[i];
         scan.take(byte);
         if (byte == '<') {
             // A tag stays on the current line when the text two bytes after its "<"

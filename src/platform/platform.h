@@ -108,9 +108,24 @@ void formatLocalTime(char *buf, size_t size, const char *format);
 // as bits (1 << descriptor). Called first thing, before any standard stream is used.
 int openClosedStandardStreams();
 
+// What tells one version of a file from another within a run: the device (volume) and file
+// number, the size and the time of the last change. Windows: the volume serial number, the
+// file index and the last write time of GetFileInformationByHandle.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t file = 0;
+    uint64_t size = 0;
+    int64_t modified = 0; // nanoseconds (POSIX) or 100-nanosecond units (Windows)
+    bool operator==(const FileIdentity &o) const {
+        return device == o.device && file == o.file && size == o.size && modified == o.modified;
+    }
+};
+
 // Opens a parser-definition file for reading as text; none when it cannot be opened or is
-// not a regular file (opening never blocks).
-FILE *openDefinitionFile(const char *path);
+// not a regular file (opening never blocks). With an identity given, it is filled from the
+// open file; *identityKnown says whether the system told it.
+FILE *openDefinitionFile(const char *path, FileIdentity *identity = nullptr,
+                         bool *identityKnown = nullptr);
 
 // Reading a whole message file.
 enum class ReadStatus { Ok, CannotOpen, TooLarge };

@@ -378,7 +378,9 @@ ReadStatus readMessageFile(const char *path, MessageFile &file) {
     return ReadStatus::Ok;
 }
 
-FILE *openDefinitionFile(const char *path) {
+FILE *openDefinitionFile(const char *path, FileIdentity *identity, bool *identityKnown) {
+    if (identityKnown)
+        *identityKnown = false;
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return nullptr;
@@ -386,6 +388,20 @@ FILE *openDefinitionFile(const char *path) {
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
         return nullptr;
+    }
+    if (identity) {
+        identity->device = static_cast<uint64_t>(st.st_dev);
+        identity->file = static_cast<uint64_t>(st.st_ino);
+        identity->size = static_cast<uint64_t>(st.st_size);
+#if defined(__APPLE__)
+        identity->modified =
+            static_cast<int64_t>(st.st_mtimespec.tv_sec) * 1000000000 + st.st_mtimespec.tv_nsec;
+#else
+        identity->modified =
+            static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
+        if (identityKnown)
+            *identityKnown = true;
     }
     FILE *file = fdopen(fd, "r");
     if (!file)

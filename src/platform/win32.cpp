@@ -328,10 +328,23 @@ HANDLE openRegularFile(const char *path, MessageFile *why) {
 
 // Read in binary mode: a definition file gives the same definitions in both builds (the
 // reader takes "\r\n" line ends itself, and a ^Z byte does not end the file).
-FILE *openDefinitionFile(const char *path) {
+FILE *openDefinitionFile(const char *path, FileIdentity *identity, bool *identityKnown) {
+    if (identityKnown)
+        *identityKnown = false;
     HANDLE file = openRegularFile(path, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (identity && GetFileInformationByHandle(file, &info)) {
+        identity->device = info.dwVolumeSerialNumber;
+        identity->file = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        identity->size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+        identity->modified = static_cast<int64_t>(
+            (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+            info.ftLastWriteTime.dwLowDateTime);
+        if (identityKnown)
+            *identityKnown = true;
+    }
     int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
     if (fd < 0) {
         CloseHandle(file);

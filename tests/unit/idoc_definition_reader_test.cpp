@@ -251,6 +251,29 @@ TEST_F(DefinitionReader, LongLineRemainderIsReadAsALineOfItsOwn) {
     EXPECT_EQ(member(d, 0).fields[0].length, 7);
 }
 
+TEST_F(DefinitionReader, LineEndsZeroBytesAndValueEndsAsTheLineReaderGivesThem) {
+    // A zero byte ends a line's text (the rest up to the line feed is not read); a carriage
+    // return ends a value, and the number of a value is read from the value alone; a line of
+    // exactly 4095 bytes leaves its line feed as an empty line; the last line needs no line
+    // feed.
+    std::string text = std::string("BEGIN_SEGMENT_SECTION\nBEGIN_IDOC T\nBEGIN_SEGMENT S\n") +
+                       "BEGIN_FIELDS\nNAME A\nLENGTH \v\r5\nNAME B" + std::string(1, '\0') +
+                       "C\nLENGTH 12" + std::string(1, '\0') + "3\nNAME " +
+                       std::string(kDefinitionLineSize - 6, 'L') + "\nLENGTH 4\nNAME LAST";
+    EXPECT_EQ(readDefinitions(text), "");
+    const IdocDefinition *d = cached("T");
+    ASSERT_NE(d, nullptr);
+    const std::vector<FieldDefinition> &f = member(d, 0).fields;
+    ASSERT_EQ(f.size(), 4u);
+    EXPECT_EQ(f[0].name, "A");
+    EXPECT_EQ(f[0].length, 0);
+    EXPECT_EQ(f[1].name, "B");
+    EXPECT_EQ(f[1].length, 12);
+    EXPECT_EQ(f[2].name, std::string(kDefinitionTextLimit, 'L'));
+    EXPECT_EQ(f[2].length, 4);
+    EXPECT_EQ(f[3].name, "LAST");
+}
+
 TEST_F(DefinitionReader, LinesAcrossTheReadBlocksOfALargeFile) {
     // Files are read in large blocks: lines, long lines and line ends that straddle a block
     // boundary (wherever it falls among the first few megabytes) read like any other.

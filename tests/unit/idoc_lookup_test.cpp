@@ -2,6 +2,7 @@
 // last step, and files read once for many names.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 
@@ -159,6 +160,98 @@ TEST(DefinitionLookup, EveryFileReadTellsWhatItCameTo) {
     // Every definition of a file read stays in the store, asked for or not.
     EXPECT_EQ(dir.store.definitions.size(), 3u);
     EXPECT_EQ(dir.store.lock.depth, 0);
+}
+
+// A file read again in a run is replayed (same messages, nothing more in the store) while
+// its identity holds; a file that changed in size, time, or was replaced, is read again.
+TEST(DefinitionLookup, FileReadAgainIsReplayedUntilItChanges) {
+    namespace fs = std::filesystem;
+    const std::string first = "ONE\n" + idoc("EDI_DC40");
+    const std::string sameSize = "TWO\n" + idoc("EDI_DC41"); // as long as the first text
+    const std::string longer = "THREE\n" + idoc("EDI_DC42");
+    enum class Change { None, SameIdentity, Size, Time, Replaced, StoreCleared };
+    const struct {
+        Change change;
+        const char *out;    // the second read's messages
+        size_t definitions; // in the store after it
+        size_t filesRead;
+    } cases[] = {
+        {Change::None, "Unexspected token 'ONE'\n", 1, 1},
+        // New bytes behind the same identity: proof that the second read is a replay.
+        {Change::SameIdentity, "Unexspected token 'ONE'\n", 1, 1},
+        {Change::Size, "Unexspected token 'THREE'\n", 2, 2},
+        {Change::Time, "Unexspected token 'TWO'\n", 2, 2},
+        {Change::Replaced, "Unexspected token 'TWO'\n", 2, 2},
+        {Change::StoreCleared, "Unexspected token 'ONE'\n", 1, 1},
+    };
+    for (const auto &c : cases) {
+        ScratchProgramDirectory dir;
+        const std::string path = dir.path + "defs.parser";
+        dir.write("defs.parser", first);
+        // A time in whole seconds, which every platform's file times hold exactly.
+        const fs::file_time_type time(std::chrono::duration_cast<std::chrono::seconds>(
+            fs::last_write_time(path).time_since_epoch()));
+        fs::last_write_time(path, time);
+        auto read = [&](const char *name) {
+            testing::internal::CaptureStdout();
+            DefinitionLoad load = readDefinitionFile(dir.store, name, path.c_str());
+            std::fflush(stdout);
+            std::string out = testing::internal::GetCapturedStdout();
+            return std::make_pair(load.definition ? load.definition->name : "-", out);
+        };
+        EXPECT_EQ(read("EDI_DC40"), std::make_pair(std::string("EDI_DC40"),
+                                                   std::string("Unexspected token 'ONE'\n")));
+        switch (c.change) {
+        case Change::None:
+            break;
+        case Change::SameIdentity:
+            dir.write("defs.parser", sameSize);
+            fs::last_write_time(path, time);
+            break;
+        case Change::Size:
+            dir.write("defs.parser", longer);
+            fs::last_write_time(path, time);
+            break;
+        case Change::Time:
+            dir.write("defs.parser", sameSize);
+            fs::last_write_time(path, time + std::chrono::seconds(2));
+            break;
+        case Change::Replaced:
+            dir.write("other.parser", sameSize);
+            fs::last_write_time(dir.path + "other.parser", time);
+            fs::rename(dir.path + "other.parser", path);
+            break;
+        case Change::StoreCleared:
+            clearDefinitions(dir.store);
+            break;
+        }
+        auto [found, out] = read("EDI_DC40");
+        int row = static_cast<int>(c.change);
+        EXPECT_EQ(found, "EDI_DC40") << row;
+        EXPECT_EQ(out, c.out) << row;
+        EXPECT_EQ(dir.store.definitions.size(), c.definitions) << row;
+        EXPECT_EQ(dir.store.filesRead.size(), c.filesRead) << row;
+        EXPECT_EQ(dir.store.lock.depth, 0) << row;
+        EXPECT_EQ(dir.store.lock.heldMessages, "") << row;
+    }
+}
+
+// The default file is read at the first load of every message: a replay writes what a
+// read would, at the same place among the other candidates' messages.
+TEST(DefinitionLookup, DefaultFileOfEveryMessageIsReplayedInPlace) {
+    ScratchProgramDirectory dir;
+    dir.write("qpeek.parser", "STRAY\n" + idoc("EDI_DC40"));
+    const std::string &p = dir.path;
+    const std::string expected = "Unexspected token 'STRAY'\nUnable to open " + p +
+                                 "ZORD05.parser\nUnable to open " + p +
+                                 std::string(platform::kResourcesDirectory) + "ZORD05.parser\n";
+    for (int message = 0; message < 3; ++message) {
+        auto [found, out] = lookUp(dir.store, "ZORD05", FindMode::Exact, true);
+        EXPECT_EQ(found, "-") << message;
+        EXPECT_EQ(out, expected) << message;
+    }
+    EXPECT_EQ(dir.store.definitions.size(), 1u);
+    EXPECT_EQ(dir.store.filesRead.size(), 1u);
 }
 
 TEST(DefinitionLookup, LoadResultIsThatOfTheLastFileTried) {

@@ -35,6 +35,8 @@ TEST(PosDecoders, DigitsAndFieldEnds) {
         {"packed empty field is a blank", Packed, ":\x12", 4, " ", 1},
         {"packed F nibble cleared in the first byte only", Packed, "\xf5\xf5", 2, "05155", 2},
         {"packed nibbles above 9", Packed, "\x1c\xab", 2, "22111", 2},
+        {"packed largest byte after the first", Packed, "\x01\xff\x99", 3, "0116599", 3},
+        {"hex largest byte", Hex, "\x10\xff", 2, "10ff", 2},
         {"packed reads zeros past the view", Packed, "\x12", 3, "120000", 3},
         {"hex digits", Hex, "\xab\x01", 2, "ab01", 2},
         {"hex stops at colon", Hex, "\x15\x20:\x00", 11, "1520", 3},
@@ -154,6 +156,32 @@ TEST(WritePosLog, LeavesTheBodyUnchanged) {
     Message m(body);
     capture([&](OutputSink &f) { writePosLog(f, m.view()); });
     EXPECT_EQ(body, std::string(m.bytes.begin(), m.bytes.end() - 1));
+}
+
+// A record reads zero bytes past its content, whatever the records before it held: its
+// report is the same as alone.
+TEST(WritePosLog, ShortRecordAfterALongOneReadsZeros) {
+    for (int flag : {0, 1}) {
+        DetailFlagGuard detail(flag);
+        for (unsigned char type : {0x00, 0x03, 0x06, 0x12, 0x16}) {
+            std::string shortRecord = "\""s + static_cast<char>(type) + "\"\r\n";
+            std::string body = "\""s + static_cast<char>(type) + ":" + std::string(300, '\x99') +
+                               "\",\"" + static_cast<char>(type) + "\",\"" +
+                               static_cast<char>(0xf1) + std::string(40, '\xf7') + "\"\r\n";
+            Message alone(shortRecord), both(body);
+            std::string expected = capture([&](OutputSink &f) { writePosLog(f, alone.view()); });
+            std::string report = capture([&](OutputSink &f) { writePosLog(f, both.view()); });
+            size_t second =
+                report.find("  Type              " + std::string(1, "0123456789abcdef"[type >> 4]) +
+                                "0123456789abcdef"[type & 15],
+                            1);
+            ASSERT_NE(second, std::string::npos) << int(type);
+            size_t unknown = report.find("*** Unknown Type f1 ***");
+            ASSERT_NE(unknown, std::string::npos) << int(type);
+            EXPECT_EQ(expected, report.substr(second, unknown - second))
+                << int(type) << " " << flag;
+        }
+    }
 }
 
 struct FramingCase {

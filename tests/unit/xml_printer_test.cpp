@@ -23,6 +23,13 @@ struct XmlCase {
 
 TEST(WriteXml, LinesAndIndentation) {
     const std::string longName(1500, 'n');
+    const std::string hugeName(5000, 'h'); // longer than the room the printer takes at once
+    std::string longText, longTextShown;
+    for (int i = 0; i < 3000; ++i) {
+        longText += i % 7 ? "abc" : "ab\r\n";
+        longTextShown += "ab";
+        longTextShown += i % 7 ? "c" : "";
+    }
     const XmlCase cases[] = {
         {"empty text", "", "  \n"},
         {"plain text without tags", "abc", "  abc\n"},
@@ -52,6 +59,9 @@ TEST(WriteXml, LinesAndIndentation) {
         // tag that repeats the long name.
         {"long tag name", "<" + longName + "></" + longName + "><z/>",
          "  <" + longName + "></" + longName + ">\n  <z/>\n"},
+        {"very long tag name", "<r><" + hugeName + " a='1'></" + hugeName + "><z/></r>",
+         "  <r>\n    <" + hugeName + " a='1'></" + hugeName + ">\n    <z/>\n  </r>\n"},
+        {"long text with line ends", "<a>" + longText + "</a>", "  <a>" + longTextShown + "</a>\n"},
     };
     for (const XmlCase &c : cases)
         EXPECT_EQ(c.expected, pretty(c.text)) << c.what;
