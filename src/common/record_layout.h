@@ -22,15 +22,16 @@ struct FieldLayout {
 
 struct RecordLayout {
     const char *name;
+    const char *heading; // the line the report prints above the record's fields
     const FieldLayout *fields;
     size_t count;
     int32_t length; // the record's length: the sum of its field lengths
 };
 
 template <size_t N>
-constexpr RecordLayout makeLayout(const char *name, const FieldLayout (&fields)[N],
-                                  int32_t length) {
-    return RecordLayout{name, fields, N, length};
+constexpr RecordLayout makeLayout(const char *name, const char *heading,
+                                  const FieldLayout (&fields)[N], int32_t length) {
+    return RecordLayout{name, heading, fields, N, length};
 }
 
 } // namespace qpeek

@@ -20,10 +20,11 @@ const FieldLayout kCicsBridgeFields[] = {
 
 } // namespace
 
-const RecordLayout kCicsBridgeLayout = makeLayout("CICS bridge Task", kCicsBridgeFields, 72);
+const RecordLayout kCicsBridgeLayout =
+    makeLayout("CICS bridge Task", "CICS bridge Task", kCicsBridgeFields, 72);
 
 void writeCicsBridgeTask(OutputSink &out, ByteView body) {
-    writeLine(out, kCicsBridgeLayout.name);
+    writeLine(out, kCicsBridgeLayout.heading);
     for (size_t i = 0; i < kCicsBridgeLayout.count; ++i) {
         const FieldLayout &field = kCicsBridgeLayout.fields[i];
         writeField(out, field.name, field.length, body.from(field.offset), "");

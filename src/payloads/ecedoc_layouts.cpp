@@ -266,19 +266,21 @@ constexpr FieldLayout kDatusrFields[] = {
     {"FieldValue", 18, 0, FieldKind::Text}, // n bytes, n read from FieldLength
 };
 
+// The heading of each record is the tag its report prints above the fields; DATUSR records
+// print under "<DATUSR>OS" whatever the document type.
 constexpr RecordLayout kLayouts[kEcedocRecordCount] = {
-    makeLayout("PROLOG", kPrologFields, 22),
-    makeLayout("HDR010 PQ", kHdr010PQFields, 96),
-    makeLayout("HDR010 OS", kHdr010OSFields, 267),
-    makeLayout("HDR010 PP", kHdr010PPFields, 225),
-    makeLayout("HDR010 NC", kHdr010NCFields, 2709),
-    makeLayout("HDR010 ON", kHdr010ONFields, 440),
-    makeLayout("HDR020", kHdr020Fields, 1101),
-    makeLayout("HDR030", kHdr030Fields, 940),
-    makeLayout("HDR040", kHdr040Fields, 1050),
-    makeLayout("ITM010 ON", kItm010ONFields, 2044),
-    makeLayout("ITM010", kItm010OtherFields, 488),
-    makeLayout("DATUSR", kDatusrFields, kDatusrValueOffset), // plus the value length
+    makeLayout("PROLOG", "<PROLOG>", kPrologFields, 22),
+    makeLayout("HDR010 PQ", "<HDR010>PQ", kHdr010PQFields, 96),
+    makeLayout("HDR010 OS", "<HDR010>OS", kHdr010OSFields, 267),
+    makeLayout("HDR010 PP", "<HDR010>PP", kHdr010PPFields, 225),
+    makeLayout("HDR010 NC", "<HDR010>NC", kHdr010NCFields, 2709),
+    makeLayout("HDR010 ON", "<HDR010>ON", kHdr010ONFields, 440),
+    makeLayout("HDR020", "<HDR020>ON", kHdr020Fields, 1101),
+    makeLayout("HDR030", "<HDR030>ON", kHdr030Fields, 940),
+    makeLayout("HDR040", "<HDR040>ON", kHdr040Fields, 1050),
+    makeLayout("ITM010 ON", "<ITM010>ON", kItm010ONFields, 2044),
+    makeLayout("ITM010", "<ITM010>OS", kItm010OtherFields, 488),
+    makeLayout("DATUSR", "<DATUSR>OS", kDatusrFields, kDatusrValueOffset), // plus the value length
 };
 
 struct TagText {

@@ -69,7 +69,7 @@ double doubleAt(ByteView record, int64_t offset) {
 // The title line, then one line per field; numbers are always shown, text fields of
 // blanks only with -d.
 void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record) {
-    writeField(out, layout.name, 0, "", "");
+    writeField(out, layout.heading, 0, "", "");
     char number[kNumberSize];
     for (size_t i = 0; i < layout.count; ++i) {
         const FieldLayout &field = layout.fields[i];
@@ -91,8 +91,8 @@ void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record) {
 } // namespace
 
 const RecordLayout kImsUpdateDeliveryLayout =
-    makeLayout("IMS_UPDATEDELIVERY", kUpdateDeliveryFields, 473);
-const RecordLayout kImsConfirmLayout = makeLayout("IMS_CONFIRM", kConfirmFields, 97);
+    makeLayout("IMS_UPDATEDELIVERY", "IMS_UPDATEDELIVERY", kUpdateDeliveryFields, 473);
+const RecordLayout kImsConfirmLayout = makeLayout("IMS_CONFIRM", "IMS_CONFIRM", kConfirmFields, 97);
 
 void writeImsConfirm(OutputSink &out, ByteView record) {
     writeRecord(out, kImsConfirmLayout, record);
