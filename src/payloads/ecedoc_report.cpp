@@ -1,8 +1,10 @@
-// ECEDOC detailed report: tag lines and record printers.
+// ECEDOC detailed report: tag lines, and each record under its heading with a long-name
+// field line per field.
 #include "payloads/ecedoc_report.h"
 
 #include "payloads/ecedoc_layouts.h"
 #include "report/field_lines.h"
+#include "report/record_report.h"
 
 namespace qpeek {
 
@@ -11,17 +13,6 @@ namespace {
 // A tag line: the tag at column 0, always written.
 void writeTagLine(OutputSink &out, const char *tag) {
     writeField(out, tag, 0, "", "");
-}
-
-// The record printer: heading line, then one long-name field line per field of the layout.
-// A field of variable length (DATUSR FieldValue) is printed with the value length.
-void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView bytes, int32_t valueLength) {
-    writeTagLine(out, layout.heading);
-    for (size_t i = 0; i < layout.count; ++i) {
-        const FieldLayout &field = layout.fields[i];
-        int32_t length = field.length > 0 ? field.length : valueLength;
-        writeLongNameField(out, field.name, length, bytes.from(field.offset), "");
-    }
 }
 
 } // namespace

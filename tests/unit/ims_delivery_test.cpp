@@ -7,6 +7,8 @@
 #include <limits>
 
 #include "capture.h"
+#include "mqheaders/iih_report.h"
+#include "mqheaders/rfh_report.h"
 #include "payloads/cics_bridge.h"
 #include "payloads/ims_delivery.h"
 #include "report/field_lines.h"
@@ -26,9 +28,9 @@ struct LayoutCase {
 // twice repeats a name.
 TEST(RecordLayouts, FieldsAreContiguousAndFillTheRecord) {
     const LayoutCase cases[] = {
-        {&kImsUpdateDeliveryLayout, 473},
-        {&kImsConfirmLayout, 97},
-        {&kCicsBridgeLayout, 72},
+        {&kImsUpdateDeliveryLayout, 473}, {&kImsConfirmLayout, 97},
+        {&kCicsBridgeLayout, 72},         {&kIihLayout, 84},
+        {&kRfhLayout, kRfhFixedLength},
     };
     for (const LayoutCase &c : cases) {
         EXPECT_EQ(c.length, c.layout->length) << c.layout->name;
