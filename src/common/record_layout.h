@@ -14,9 +14,11 @@ enum class FieldKind {
     Decimal,    // 32-bit signed integer, little-endian, in decimal
     Hex4,       // 32-bit integer, little-endian, "0x" and at least four hexadecimal digits
     Hex8,       // the same with at least eight digits
-    Byte,       // one byte, "0x" and two hexadecimal digits
+    Byte,       // one byte, "0x" and two hexadecimal digits (no "0x" on an assignment line)
     Double,     // IEEE 754 binary64, little-endian, six digits after the point
     TextAndHex, // the characters, then "0x" and every byte in hexadecimal on a line without name
+    Initial,    // the first character only, blank-padded to the field's width
+    Character,  // one byte as it is, a zero byte included
 };
 
 // The bytes a field of the kind occupies, or 0 when the field says (text).
@@ -27,6 +29,7 @@ constexpr int32_t fixedLengthOf(FieldKind kind) {
     case FieldKind::Hex8:
         return 4;
     case FieldKind::Byte:
+    case FieldKind::Character:
         return 1;
     case FieldKind::Double:
         return 8;
@@ -47,6 +50,9 @@ struct FieldLayout {
 enum class LineStyle {
     Field,    // the field line: value at column 20, description at column 45
     LongName, // the long-name field line: value at column 35, description at column 50
+    // "  name = value": the name padded to 16 columns, text left-aligned at the field's width
+    // (up to a zero byte), every field shown; the heading is a line of its own.
+    Assignment,
 };
 
 struct RecordLayout {

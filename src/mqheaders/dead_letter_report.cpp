@@ -3,6 +3,7 @@
 // report lines. Every read goes through the bounded view of the header.
 #include "mqheaders/dead_letter_report.h"
 
+#include "common/mq_header_prefix.h"
 #include "mqheaders/mqmd_report.h"
 #include "mqheaders/reason_names.h"
 #include "report/field_lines.h"
@@ -32,26 +33,21 @@ constexpr int kPutTime = 164;     // 8 characters
 namespace xqh {
 constexpr int32_t kLength = 428;
 constexpr int kVersion = 4;
-constexpr int kRemoteQName = 8;                 // 48 characters
-constexpr int kRemoteQMgrName = 56;             // 48 characters
-constexpr int kMsgDesc = 104;                   // MQMD version 1, 324 bytes
-constexpr int kMsgDescEncoding = kMsgDesc + 24; // of what follows the MQXQH
+constexpr int kRemoteQName = 8;                              // 48 characters
+constexpr int kRemoteQMgrName = 56;                          // 48 characters
+constexpr int kMsgDesc = 104;                                // MQMD version 1, 324 bytes
+constexpr int kMsgDescEncoding = kMsgDesc + mqmd::kEncoding; // of what follows the MQXQH
 } // namespace xqh
 
-// MQMDE (version 2, StrucLength bytes, at least 72).
+// MQMDE (version 2, StrucLength bytes, at least 72): the common prefix, then the group.
 namespace mde {
 constexpr int32_t kLength = 72;
-constexpr int kVersion = 4;
-constexpr int kStrucLength = 8;
-constexpr int kEncoding = 12; // of what follows
-constexpr int kCodedCharSetId = 16;
-constexpr int kFormat = 20; // 8 characters
-constexpr int kFlags = 28;
-constexpr int kGroupId = 32; // 24 bytes
-constexpr int kMsgSeqNumber = 56;
-constexpr int kOffset = 60;
-constexpr int kMsgFlags = 64;
-constexpr int kOriginalLength = 68;
+constexpr int kGroupId = mqprefix::kLength; // 24 bytes
+constexpr int kMsgSeqNumber = kGroupId + 24;
+constexpr int kOffset = kMsgSeqNumber + 4;
+constexpr int kMsgFlags = kOffset + 4;
+constexpr int kOriginalLength = kMsgFlags + 4;
+static_assert(kOriginalLength + 4 == kLength, "an MQMDE is 72 bytes");
 } // namespace mde
 
 constexpr int kNameLength = 48;
@@ -117,13 +113,15 @@ constexpr HeaderField kTransmissionFields[] = {
 constexpr HeaderField kDescriptorExtensionFields[] = {
     {"mqmde", 0, 0, ValueKind::Heading, " Message descriptor extension"},
     {"StructId", 0, 4, ValueKind::Text, " Structure identifier"},
-    {"Version", mde::kVersion, 4, ValueKind::Decimal, " Structure version number"},
-    {"StrucLength", mde::kStrucLength, 4, ValueKind::Decimal, " Length of MQMDE structure"},
-    {"Encoding", mde::kEncoding, 4, ValueKind::Hex4, " Encoding of the data following the MQMDE"},
-    {"CodedCharSetId", mde::kCodedCharSetId, 4, ValueKind::Hex8,
+    {"Version", mqprefix::kVersion, 4, ValueKind::Decimal, " Structure version number"},
+    {"StrucLength", mqprefix::kStrucLength, 4, ValueKind::Decimal, " Length of MQMDE structure"},
+    {"Encoding", mqprefix::kEncoding, 4, ValueKind::Hex4,
+     " Encoding of the data following the MQMDE"},
+    {"CodedCharSetId", mqprefix::kCodedCharSetId, 4, ValueKind::Hex8,
      " Character-set identifier of the data following the MQMDE"},
-    {"Format", mde::kFormat, 8, ValueKind::Text, " Format name of the data following the MQMDE"},
-    {"Flags", mde::kFlags, 4, ValueKind::Hex4, " General flags"},
+    {"Format", mqprefix::kFormat, 8, ValueKind::Text,
+     " Format name of the data following the MQMDE"},
+    {"Flags", mqprefix::kFlags, 4, ValueKind::Hex4, " General flags"},
     {"GroupId", mde::kGroupId, kGroupIdLength, ValueKind::Bytes, " Group identifier"},
     {"MsgSeqNumber", mde::kMsgSeqNumber, 4, ValueKind::Decimal,
      " Sequence number of logical message within group"},
@@ -157,8 +155,8 @@ constexpr HeaderLayout kHeaderLayouts[] = {
                kDeadLetterFields),
     makeHeader(QueueHeaderKind::Transmission, "XQH ", 1, xqh::kLength, 0, xqh::kMsgDescEncoding,
                kTransmissionFields),
-    makeHeader(QueueHeaderKind::DescriptorExtension, "MDE ", 2, mde::kLength, mde::kStrucLength,
-               mde::kEncoding, kDescriptorExtensionFields),
+    makeHeader(QueueHeaderKind::DescriptorExtension, "MDE ", 2, mde::kLength,
+               mqprefix::kStrucLength, mqprefix::kEncoding, kDescriptorExtensionFields),
 };
 
 const HeaderLayout &layoutOf(QueueHeaderKind kind) {
@@ -193,10 +191,23 @@ void formatReason(char (&dst)[kValueSize], int32_t reason) {
         std::snprintf(dst, sizeof dst, "%d", reason);
 }
 
-void writeNumber(OutputSink &out, const HeaderField &field, const char *format, int32_t value,
+// The integer as the field's kind shows it: "0x" and at least four or eight hexadecimal
+// digits, else in decimal. Returns the length of the text.
+int formatInteger(char (&text)[kValueSize], ValueKind kind, int32_t value) {
+    switch (kind) {
+    case ValueKind::Hex4:
+        return std::snprintf(text, sizeof text, "0x%04x", static_cast<uint32_t>(value));
+    case ValueKind::Hex8:
+        return std::snprintf(text, sizeof text, "0x%08x", static_cast<uint32_t>(value));
+    default:
+        return std::snprintf(text, sizeof text, "%d", value);
+    }
+}
+
+void writeNumber(OutputSink &out, const HeaderField &field, int32_t value,
                  const char *description) {
     char text[kValueSize];
-    int n = std::snprintf(text, sizeof text, format, value);
+    int n = formatInteger(text, field.kind, value);
     writeField(out, field.name, n, text, description);
 }
 
@@ -208,7 +219,7 @@ void writeNamedNumber(OutputSink &out, const HeaderField &field, int32_t value, 
         std::snprintf(description, sizeof description, "%s: %s", field.description, name);
     else
         std::snprintf(description, sizeof description, "%s", field.description);
-    writeNumber(out, field, "%d", value, description);
+    writeNumber(out, field, value, description);
 }
 
 // The bytes in hexadecimal, 24 digits a line, on lines without a name.
@@ -234,13 +245,9 @@ void writeHeaderField(OutputSink &out, const QueueHeader &header, const HeaderFi
         writeField(out, field.name, field.length, value, field.description);
         break;
     case ValueKind::Decimal:
-        writeNumber(out, field, "%d", integerOf(header, field.offset), field.description);
-        break;
     case ValueKind::Hex4:
-        writeNumber(out, field, "0x%04x", integerOf(header, field.offset), field.description);
-        break;
     case ValueKind::Hex8:
-        writeNumber(out, field, "0x%08x", integerOf(header, field.offset), field.description);
+        writeNumber(out, field, integerOf(header, field.offset), field.description);
         break;
     case ValueKind::Reason: {
         int32_t reason = integerOf(header, field.offset);

@@ -61,6 +61,52 @@ void writeHexLine(OutputSink &out, ByteView record, int32_t offset, int32_t leng
     writeField(out, "", 2 + 2 * n, hex, "");
 }
 
+// The assignment line's name column and the widest value it shows.
+constexpr size_t kAssignmentNameWidth = 16;
+constexpr size_t kAssignmentValueLimit = 64;
+
+// "  name = value": a text value left-aligned at the field's width, a number as it is.
+void writeAssignment(OutputSink &out, const FieldLayout &field, ByteView record) {
+    char line[2 + kAssignmentNameWidth + 2 + kNumberSize + 1];
+    size_t used = 0;
+    std::memset(line, ' ', 2 + kAssignmentNameWidth);
+    size_t name = std::strlen(field.name);
+    std::memcpy(line + 2, field.name, name < kAssignmentNameWidth ? name : kAssignmentNameWidth);
+    used = 2 + kAssignmentNameWidth;
+    line[used++] = '=';
+    line[used++] = ' ';
+    switch (field.kind) {
+    case FieldKind::Text:
+    case FieldKind::Initial: {
+        size_t width = static_cast<size_t>(field.length) < kAssignmentValueLimit
+                           ? static_cast<size_t>(field.length)
+                           : kAssignmentValueLimit;
+        int64_t shown = field.kind == FieldKind::Initial ? 1 : static_cast<int64_t>(width);
+        size_t n = static_cast<size_t>(record.textLength(field.offset, shown));
+        record.copyOut(field.offset, static_cast<int64_t>(n), line + used, n);
+        std::memset(line + used + n, ' ', width - n);
+        used += width;
+        break;
+    }
+    case FieldKind::Character:
+        line[used++] = static_cast<char>(record.at(field.offset));
+        break;
+    case FieldKind::Byte:
+        used += static_cast<size_t>(std::snprintf(line + used, sizeof line - used, "%02x",
+                                                  static_cast<unsigned>(record.at(field.offset))));
+        break;
+    default: {
+        char number[kNumberSize];
+        int n = formatNumber(number, field, record);
+        std::memcpy(line + used, number, static_cast<size_t>(n));
+        used += static_cast<size_t>(n);
+        break;
+    }
+    }
+    line[used++] = '\n';
+    writeBytes(out, line, used);
+}
+
 } // namespace
 
 void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView record,
@@ -70,6 +116,10 @@ void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView rec
         const FieldLayout &field = layout.fields[i];
         const char *description = field.description ? field.description : layout.fieldDescription;
         int32_t length = field.length > 0 ? field.length : valueLength;
+        if (layout.style == LineStyle::Assignment) {
+            writeAssignment(out, field, record);
+            continue;
+        }
         if (field.kind == FieldKind::Text || field.kind == FieldKind::TextAndHex) {
             if (layout.style == LineStyle::LongName)
                 writeLongNameField(out, field.name, length, record.from(field.offset), description);
@@ -89,7 +139,10 @@ void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView rec
 
 void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record,
                  int32_t valueLength) {
-    writeField(out, layout.heading, 0, "", layout.headingDescription);
+    if (layout.style == LineStyle::Assignment)
+        writeLine(out, layout.heading);
+    else
+        writeField(out, layout.heading, 0, "", layout.headingDescription);
     writeRecordFields(out, layout, record, valueLength);
 }
 
