@@ -83,6 +83,21 @@ template <size_t N> constexpr bool fieldsBackToBack(const FieldLayout (&fields)[
     return true;
 }
 
+// The layout's field of that name, or nullptr.
+constexpr const FieldLayout *fieldNamed(const RecordLayout &layout, const char *name) {
+    for (size_t i = 0; i < layout.count; ++i) {
+        const char *a = layout.fields[i].name;
+        const char *b = name;
+        while (*a != 0 && *a == *b) {
+            ++a;
+            ++b;
+        }
+        if (*a == *b)
+            return &layout.fields[i];
+    }
+    return nullptr;
+}
+
 template <size_t N>
 constexpr RecordLayout makeLayout(const char *name, const char *heading,
                                   const char *headingDescription, LineStyle style,
