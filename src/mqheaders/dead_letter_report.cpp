@@ -131,6 +131,36 @@ constexpr HeaderField kDescriptorExtensionFields[] = {
     {"OriginalLength", mde::kOriginalLength, 4, ValueKind::Decimal, " Length of original message"},
 };
 
+// The field of that name; a name no field has fails the build (the index runs past the
+// table in a constant expression).
+constexpr bool sameName(const char *a, const char *b) {
+    while (*a != 0 && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+template <size_t N> constexpr HeaderField named(const HeaderField (&fields)[N], const char *name) {
+    size_t i = 0;
+    while (i < N && !sameName(fields[i].name, name))
+        ++i;
+    return fields[i];
+}
+
+// The fields the summary line and the summary tags show.
+constexpr HeaderField kReason = named(kDeadLetterFields, "Reason");
+constexpr HeaderField kDestQName = named(kDeadLetterFields, "DestQName");
+constexpr HeaderField kDestQMgrName = named(kDeadLetterFields, "DestQMgrName");
+constexpr HeaderField kPutApplName = named(kDeadLetterFields, "PutApplName");
+constexpr HeaderField kPutDate = named(kDeadLetterFields, "PutDate");
+constexpr HeaderField kPutTime = named(kDeadLetterFields, "PutTime");
+constexpr HeaderField kRemoteQName = named(kTransmissionFields, "RemoteQName");
+constexpr HeaderField kRemoteQMgrName = named(kTransmissionFields, "RemoteQMgrName");
+constexpr HeaderField kMsgSeqNumber = named(kDescriptorExtensionFields, "MsgSeqNumber");
+constexpr HeaderField kOffset = named(kDescriptorExtensionFields, "Offset");
+constexpr HeaderField kMsgFlags = named(kDescriptorExtensionFields, "MsgFlags");
+constexpr HeaderField kOriginalLength = named(kDescriptorExtensionFields, "OriginalLength");
+
 // What tells the three headers apart, and what decides their length and byte order.
 struct HeaderLayout {
     QueueHeaderKind kind;
@@ -178,8 +208,12 @@ int32_t integerOf(const QueueHeader &header, int offset) {
 constexpr size_t kValueSize = 64;
 
 // The field's characters without leading and trailing blanks.
-const char *trimmed(char (&dst)[kValueSize], const QueueHeader &header, int offset, int length) {
-    return copyTrimmed(dst, sizeof dst, header.bytes.from(offset), length);
+const char *trimmed(char (&dst)[kValueSize], const QueueHeader &header, const HeaderField &field) {
+    return copyTrimmed(dst, sizeof dst, header.bytes.from(field.offset), field.length);
+}
+
+int32_t integerOf(const QueueHeader &header, const HeaderField &field) {
+    return integerOf(header, field.offset);
 }
 
 // The reason as its number and, when it has one, its name.
@@ -316,20 +350,20 @@ void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header) {
     switch (header.kind) {
     case QueueHeaderKind::DeadLetter: {
         char reason[kValueSize], application[kValueSize], date[kValueSize], time[kValueSize];
-        formatReason(reason, integerOf(header, dlh::kReason));
-        trimmed(queue, header, dlh::kDestQName, kNameLength);
-        trimmed(queueManager, header, dlh::kDestQMgrName, kNameLength);
-        trimmed(application, header, dlh::kPutApplName, kApplNameLength);
-        trimmed(date, header, dlh::kPutDate, kDateTimeLength);
-        trimmed(time, header, dlh::kPutTime, kDateTimeLength);
+        formatReason(reason, integerOf(header, kReason));
+        trimmed(queue, header, kDestQName);
+        trimmed(queueManager, header, kDestQMgrName);
+        trimmed(application, header, kPutApplName);
+        trimmed(date, header, kPutDate);
+        trimmed(time, header, kPutTime);
         std::snprintf(line, sizeof line, "Dead letter: %s, destination %s%s%s, put by %s on %s %s",
                       reason, queue, queueManager[0] ? " at " : "", queueManager, application, date,
                       time);
         break;
     }
     case QueueHeaderKind::Transmission:
-        trimmed(queue, header, xqh::kRemoteQName, kNameLength);
-        trimmed(queueManager, header, xqh::kRemoteQMgrName, kNameLength);
+        trimmed(queue, header, kRemoteQName);
+        trimmed(queueManager, header, kRemoteQMgrName);
         std::snprintf(line, sizeof line, "Transmission header: to %s%s%s", queue,
                       queueManager[0] ? " at " : "", queueManager);
         break;
@@ -337,9 +371,9 @@ void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header) {
         std::snprintf(line, sizeof line,
                       "Descriptor extension: sequence number %d, offset %d, flags 0x%04x, "
                       "original length %d",
-                      integerOf(header, mde::kMsgSeqNumber), integerOf(header, mde::kOffset),
-                      static_cast<uint32_t>(integerOf(header, mde::kMsgFlags)),
-                      integerOf(header, mde::kOriginalLength));
+                      integerOf(header, kMsgSeqNumber), integerOf(header, kOffset),
+                      static_cast<uint32_t>(integerOf(header, kMsgFlags)),
+                      integerOf(header, kOriginalLength));
         break;
     }
     writeLine(out, line);
@@ -358,12 +392,12 @@ void writeQueueHeaderTags(OutputSink &out, const QueueHeader &header) {
     switch (header.kind) {
     case QueueHeaderKind::DeadLetter:
         char reason[16];
-        std::snprintf(reason, sizeof reason, "%d", integerOf(header, dlh::kReason));
+        std::snprintf(reason, sizeof reason, "%d", integerOf(header, kReason));
         writeTag(out, "DLQ", reason);
-        writeTag(out, "DQ", trimmed(queue, header, dlh::kDestQName, kNameLength));
+        writeTag(out, "DQ", trimmed(queue, header, kDestQName));
         break;
     case QueueHeaderKind::Transmission:
-        writeTag(out, "XQ", trimmed(queue, header, xqh::kRemoteQName, kNameLength));
+        writeTag(out, "XQ", trimmed(queue, header, kRemoteQName));
         break;
     case QueueHeaderKind::DescriptorExtension:
         break;
