@@ -78,48 +78,47 @@ size_t wordLength(const char *text) {
     return n;
 }
 
-// What the printer does at each step of the tag scan: runs of bytes that are neither a "<"
-// nor, in a tag, its ">" are copied as they are, the others one at a time.
-struct XmlPrintScan {
-    XmlOutput &output;
-    ByteView text;
-    const XmlTagScan &scan;
-    int64_t &depth;
-    bool firstTag = true;
-
-    void plain(const unsigned char *bytes, size_t n) { output.putText(bytes, n); }
-    void closes(int64_t) {}
-    void opens(int64_t i) {
-        // A tag stays on the current line when the text two bytes after its "<"
-        // begins with the previous tag's first word (so </item> and </itemList>
-        // after <item id='7'>), and the very first tag stays after the indentation.
-        bool startsLine = true;
-        if (firstTag || (!scan.empty() &&
-                         textBeginsWith(text, i + 2, scan.capture, wordLength(scan.capture)))) {
-            startsLine = false;
-            firstTag = false;
-        }
-        int step = tagDepthStep(text.at(i + 1));
-        if (step < 0)
-            depth += step;
-        if (startsLine)
-            output.newLine(depth);
-        if (step > 0)
-            depth += step;
-    }
-    void other(int64_t, unsigned char byte) {
-        if (byte != '\n' && byte != '\r')
-            output.put(static_cast<char>(byte));
-    }
-};
-
 void writeXml(OutputSink &out, ByteView text) {
     XmlOutput output{out};
     XmlTagScan scan;
     int64_t depth = 1;
+    bool firstTag = true;
+
     output.indent(depth);
-    XmlPrintScan printer{output, text, scan, depth};
-    scanXmlTags(text, scan, depth, printer);
+    for (int64_t i = 0; i < text.length; ++i) {
+        // Runs of bytes that are neither a "<" nor, in a tag, its ">" are only taken into
+        // the capture and copied: the byte-by-byte steps below are for the others.
+        size_t run = scan.plainRun(text.data + i, static_cast<size_t>(text.length - i));
+        scan.takeRun(text.data + i, run);
+        output.putText(text.data + i, run);
+        i += static_cast<int64_t>(run);
+        if (i == text.length)
+            break;
+        unsigned char byte = text.data[i];
+        scan.take(byte);
+        if (byte == '<') {
+            // A tag stays on the current line when the text two bytes after its "<"
+            // begins with the previous tag's first word (so </item> and </itemList>
+            // after <item id='7'>), and the very first tag stays after the indentation.
+            bool startsLine = true;
+            if (firstTag || (!scan.empty() &&
+                             textBeginsWith(text, i + 2, scan.capture, wordLength(scan.capture)))) {
+                startsLine = false;
+                firstTag = false;
+            }
+            int step = tagDepthStep(text.at(i + 1));
+            if (step < 0)
+                depth += step;
+            if (startsLine)
+                output.newLine(depth);
+            if (step > 0)
+                depth += step;
+            scan.beginTag();
+        }
+        if (byte != '\n' && byte != '\r')
+            output.put(static_cast<char>(byte));
+        scan.endTag(text, i, depth);
+    }
     output.put('\n');
 }
 

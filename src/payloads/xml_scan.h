@@ -86,30 +86,4 @@ inline int tagDepthStep(unsigned char afterOpen) {
     return 1;
 }
 
-// The scan loop: walks the text once, handing the visitor
-//   plain(bytes, n)  each run of bytes the scan passes over without a decision,
-//   opens(i)         each "<" (the capture still holds the tag before it),
-//   other(i, byte)   each byte that is not part of a run, "<" and ">" included,
-//   closes(i)        each ">" that ends a tag (after the depth follows a "/>" ending).
-template <class Visitor>
-void scanXmlTags(ByteView text, XmlTagScan &scan, int64_t &depth, Visitor &visitor) {
-    for (int64_t i = 0; i < text.length; ++i) {
-        size_t run = scan.plainRun(text.data + i, static_cast<size_t>(text.length - i));
-        scan.takeRun(text.data + i, run);
-        visitor.plain(text.data + i, run);
-        i += static_cast<int64_t>(run);
-        if (i == text.length)
-            break;
-        unsigned char byte = text.data[i];
-        scan.take(byte);
-        if (byte == '<') {
-            visitor.opens(i);
-            scan.beginTag();
-        }
-        visitor.other(i, byte);
-        if (scan.endTag(text, i, depth))
-            visitor.closes(i);
-    }
-}
-
 } // namespace qpeek
