@@ -3,6 +3,7 @@
 // reversal) that both share, and the payload's formatter.
 #include "driver/dispatch.h"
 
+#include "common/mq_header_prefix.h"
 #include "idoc/idoc_parse.h"
 #include "mqheaders/dead_letter_report.h"
 #include "mqheaders/iih_report.h"
@@ -24,19 +25,8 @@ namespace qpeek {
 
 namespace {
 
-// MQRFH header fields used for stepping.
-constexpr int kRfhVersion = 4;
-constexpr int kRfhStrucLength = 8;
-constexpr int kRfhEncoding = 12;
-constexpr int kRfhFixedLength = 32;   // versions other than 2
-constexpr int kRfhV2FixedLength = 36; // version 2: NameValueCCSID, then the name/value blocks
 // An Encoding with this bit set announces integers in the opposite byte order.
 constexpr uint32_t kReversedEncoding = 0x10000000u;
-
-// MQIIH header fields used for stepping.
-constexpr int kIihVersion = 4;
-constexpr int kIihStrucLength = 8;
-constexpr int kIihFixedLength = 84;
 
 // The MQCIH text begins this many bytes into the header.
 constexpr int kCihTextOffset = 180;
@@ -45,42 +35,37 @@ constexpr int kImsConfirmMaxLength = 97;
 
 // Brings an MQRFH into native byte order when its Encoding says it is reversed.
 void reverseRfh(ByteView header) {
-    if (!(static_cast<uint32_t>(header.int32At(kRfhEncoding)) & kReversedEncoding))
+    if (!(static_cast<uint32_t>(header.int32At(mqprefix::kEncoding)) & kReversedEncoding))
         return;
-    header.reverse32(kRfhVersion);
-    header.reverse32(kRfhStrucLength);
-    if (header.int32At(kRfhVersion) != 2)
+    header.reverse32(mqprefix::kVersion);
+    header.reverse32(mqprefix::kStrucLength);
+    if (header.int32At(mqprefix::kVersion) != 2)
         return;
-    // Reverse every NameValueLength; the walk never leaves the header or the body, and a
-    // negative length still steps past its own length field.
-    int64_t strucLength = header.int32At(kRfhStrucLength);
-    int64_t end = strucLength < header.length ? strucLength : header.length;
-    int64_t position = kRfhV2FixedLength;
-    while (position + 4 <= end) {
+    // Reverse every NameValueLength before the walk steps past its block.
+    int64_t end = rfhBlocksEnd(header);
+    for (int64_t position = kRfhFirstBlock; position + 4 <= end;
+         position += 4 + rfhBlockDataLength(header, position, end))
         header.reverse32(position);
-        int32_t l = header.int32At(position);
-        position += 4 + (l > 0 ? static_cast<int64_t>(l) : 0);
-    }
 }
 
 // Length to step over for a header of this fixed part, or 0 when its StrucLength is
 // below the fixed part or beyond the body: such a header is not stepped over.
-int32_t stepLength(ByteView header, int strucLengthOffset, int fixedLength) {
-    int32_t strucLength = header.int32At(strucLengthOffset);
+int32_t stepLength(ByteView header, int32_t fixedLength) {
+    int32_t strucLength = header.int32At(mqprefix::kStrucLength);
     if (strucLength < fixedLength || strucLength > header.length)
         return 0;
     return strucLength;
 }
 
 int32_t rfhStepLength(ByteView header) {
-    return stepLength(header, kRfhStrucLength,
-                      header.int32At(kRfhVersion) == 2 ? kRfhV2FixedLength : kRfhFixedLength);
+    return stepLength(header, header.int32At(mqprefix::kVersion) == 2 ? kRfhV2FixedLength
+                                                                      : kRfhFixedLength);
 }
 
 void reverseIih(ByteView header) {
-    if (header.int32At(kIihVersion) != 2) {
-        header.reverse32(kIihVersion);
-        header.reverse32(kIihStrucLength);
+    if (header.int32At(mqprefix::kVersion) != 2) {
+        header.reverse32(mqprefix::kVersion);
+        header.reverse32(mqprefix::kStrucLength);
     }
 }
 
@@ -108,7 +93,7 @@ void writeSummaryBody(OutputSink &out, const Mqmd &md, ByteView body) {
     // The MQIIH test looks at the body as loaded, so a header behind an MQRFH stays.
     if (body.startsWith("IIH ")) {
         reverseIih(at);
-        at = at.from(stepLength(at, kIihStrucLength, kIihFixedLength));
+        at = at.from(stepLength(at, kIihLayout.length));
     }
 
     if (at.startsWith("<ECEDOC>"))
@@ -134,7 +119,7 @@ void writeDetailBody(OutputSink &out, ByteView body) {
     if (at.startsWith("IIH ")) {
         reverseIih(at);
         writeIIH(out, at);
-        int32_t step = stepLength(at, kIihStrucLength, kIihFixedLength);
+        int32_t step = stepLength(at, kIihLayout.length);
         if (step > 0) {
             // Behind an IMS bridge header the record kind follows from its length alone.
             ByteView record = at.from(step);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <strings.h>
 
+#include "common/idoc_records.h"
+#include "common/mq_header_prefix.h"
 #include "idoc/definition_lookup.h"
 #include "idoc/idoc_report.h"
 #include "idoc/sap_header.h"
@@ -17,9 +19,6 @@ namespace qpeek {
 
 namespace {
 
-// Every data record: a header, then a segment data area of this many bytes, whatever the
-// segment's fields use of it.
-constexpr int64_t kSegmentDataLength = 1000;
 constexpr size_t kElementPathSize = 2000;
 constexpr int64_t kFailureExcerpt = 80;
 constexpr size_t kControlTagLength = 8;
@@ -304,10 +303,10 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment) {
     // The records of a large message lie far apart in memory: ask for the first bytes of
     // one a few records ahead now, while this one is printed (every record has the length
     // of this one).
-    context.data.prefetch(recordStart + 4 * (start - recordStart + kSegmentDataLength), 256);
+    context.data.prefetch(recordStart + 4 * (start - recordStart + kIdocSegmentDataLength), 256);
     writeSegmentHeading(context, segment);
     size_t i = context.error == 0 ? writeSegmentFields(context, segment.fields, true) : 0;
-    context.position = start + kSegmentDataLength;
+    context.position = start + kIdocSegmentDataLength;
     if (i < segment.fields.size()) {
         logError(context, "Missing required field %s\n", segment.fields[i].name.c_str());
         fail(context, kErrorMissingField);
@@ -327,8 +326,8 @@ void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
     ByteView idoc = body;
     if (body.startsWith("SAPH")) {
         writeMQSAPH(out, body);
-        context.dataRecordKind = body.int32At(kSaphVersion);
-        int32_t headerLength = body.int32At(kSaphStrucLength);
+        context.dataRecordKind = body.int32At(mqprefix::kVersion);
+        int32_t headerLength = body.int32At(mqprefix::kStrucLength);
         // A length outside the body leaves an empty IDoc.
         idoc = (headerLength < 0 || headerLength > body.length) ? body.from(body.length)
                                                                 : body.from(headerLength);

@@ -6,10 +6,6 @@
 
 namespace qpeek {
 
-// MQSAPH layout (offsets from the first byte of the header).
-constexpr int kSaphVersion = 4;
-constexpr int kSaphStrucLength = 8;
-
 // Writes the fifteen lines of the block to the stream. Bytes past the end of the
 // body read as zero.
 void writeMQSAPH(OutputSink &out, ByteView header);

@@ -3,6 +3,7 @@
 // report lines. Every read goes through the bounded view of the header.
 #include "mqheaders/dead_letter_report.h"
 
+#include "common/mq_header_prefix.h"
 #include "mqheaders/mqmd_report.h"
 #include "mqheaders/reason_names.h"
 #include "report/field_lines.h"
@@ -32,26 +33,21 @@ constexpr int kPutTime = 164;     // 8 characters
 namespace xqh {
 constexpr int32_t kLength = 428;
 constexpr int kVersion = 4;
-constexpr int kRemoteQName = 8;                 // 48 characters
-constexpr int kRemoteQMgrName = 56;             // 48 characters
-constexpr int kMsgDesc = 104;                   // MQMD version 1, 324 bytes
-constexpr int kMsgDescEncoding = kMsgDesc + 24; // of what follows the MQXQH
+constexpr int kRemoteQName = 8;                              // 48 characters
+constexpr int kRemoteQMgrName = 56;                          // 48 characters
+constexpr int kMsgDesc = 104;                                // MQMD version 1, 324 bytes
+constexpr int kMsgDescEncoding = kMsgDesc + mqmd::kEncoding; // of what follows the MQXQH
 } // namespace xqh
 
-// MQMDE (version 2, StrucLength bytes, at least 72).
+// MQMDE (version 2, StrucLength bytes, at least 72): the common prefix, then the group.
 namespace mde {
 constexpr int32_t kLength = 72;
-constexpr int kVersion = 4;
-constexpr int kStrucLength = 8;
-constexpr int kEncoding = 12; // of what follows
-constexpr int kCodedCharSetId = 16;
-constexpr int kFormat = 20; // 8 characters
-constexpr int kFlags = 28;
-constexpr int kGroupId = 32; // 24 bytes
-constexpr int kMsgSeqNumber = 56;
-constexpr int kOffset = 60;
-constexpr int kMsgFlags = 64;
-constexpr int kOriginalLength = 68;
+constexpr int kGroupId = mqprefix::kLength; // 24 bytes
+constexpr int kMsgSeqNumber = kGroupId + 24;
+constexpr int kOffset = kMsgSeqNumber + 4;
+constexpr int kMsgFlags = kOffset + 4;
+constexpr int kOriginalLength = kMsgFlags + 4;
+static_assert(kOriginalLength + 4 == kLength, "an MQMDE is 72 bytes");
 } // namespace mde
 
 constexpr int kNameLength = 48;
@@ -117,13 +113,15 @@ constexpr HeaderField kTransmissionFields[] = {
 constexpr HeaderField kDescriptorExtensionFields[] = {
     {"mqmde", 0, 0, ValueKind::Heading, " Message descriptor extension"},
     {"StructId", 0, 4, ValueKind::Text, " Structure identifier"},
-    {"Version", mde::kVersion, 4, ValueKind::Decimal, " Structure version number"},
-    {"StrucLength", mde::kStrucLength, 4, ValueKind::Decimal, " Length of MQMDE structure"},
-    {"Encoding", mde::kEncoding, 4, ValueKind::Hex4, " Encoding of the data following the MQMDE"},
-    {"CodedCharSetId", mde::kCodedCharSetId, 4, ValueKind::Hex8,
+    {"Version", mqprefix::kVersion, 4, ValueKind::Decimal, " Structure version number"},
+    {"StrucLength", mqprefix::kStrucLength, 4, ValueKind::Decimal, " Length of MQMDE structure"},
+    {"Encoding", mqprefix::kEncoding, 4, ValueKind::Hex4,
+     " Encoding of the data following the MQMDE"},
+    {"CodedCharSetId", mqprefix::kCodedCharSetId, 4, ValueKind::Hex8,
      " Character-set identifier of the data following the MQMDE"},
-    {"Format", mde::kFormat, 8, ValueKind::Text, " Format name of the data following the MQMDE"},
-    {"Flags", mde::kFlags, 4, ValueKind::Hex4, " General flags"},
+    {"Format", mqprefix::kFormat, 8, ValueKind::Text,
+     " Format name of the data following the MQMDE"},
+    {"Flags", mqprefix::kFlags, 4, ValueKind::Hex4, " General flags"},
     {"GroupId", mde::kGroupId, kGroupIdLength, ValueKind::Bytes, " Group identifier"},
     {"MsgSeqNumber", mde::kMsgSeqNumber, 4, ValueKind::Decimal,
      " Sequence number of logical message within group"},
@@ -132,6 +130,36 @@ constexpr HeaderField kDescriptorExtensionFields[] = {
     {"MsgFlags", mde::kMsgFlags, 4, ValueKind::Hex4, " Message flags"},
     {"OriginalLength", mde::kOriginalLength, 4, ValueKind::Decimal, " Length of original message"},
 };
+
+// The field of that name; a name no field has fails the build (the index runs past the
+// table in a constant expression).
+constexpr bool sameName(const char *a, const char *b) {
+    while (*a != 0 && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+template <size_t N> constexpr HeaderField named(const HeaderField (&fields)[N], const char *name) {
+    size_t i = 0;
+    while (i < N && !sameName(fields[i].name, name))
+        ++i;
+    return fields[i];
+}
+
+// The fields the summary line and the summary tags show.
+constexpr HeaderField kReason = named(kDeadLetterFields, "Reason");
+constexpr HeaderField kDestQName = named(kDeadLetterFields, "DestQName");
+constexpr HeaderField kDestQMgrName = named(kDeadLetterFields, "DestQMgrName");
+constexpr HeaderField kPutApplName = named(kDeadLetterFields, "PutApplName");
+constexpr HeaderField kPutDate = named(kDeadLetterFields, "PutDate");
+constexpr HeaderField kPutTime = named(kDeadLetterFields, "PutTime");
+constexpr HeaderField kRemoteQName = named(kTransmissionFields, "RemoteQName");
+constexpr HeaderField kRemoteQMgrName = named(kTransmissionFields, "RemoteQMgrName");
+constexpr HeaderField kMsgSeqNumber = named(kDescriptorExtensionFields, "MsgSeqNumber");
+constexpr HeaderField kOffset = named(kDescriptorExtensionFields, "Offset");
+constexpr HeaderField kMsgFlags = named(kDescriptorExtensionFields, "MsgFlags");
+constexpr HeaderField kOriginalLength = named(kDescriptorExtensionFields, "OriginalLength");
 
 // What tells the three headers apart, and what decides their length and byte order.
 struct HeaderLayout {
@@ -157,8 +185,8 @@ constexpr HeaderLayout kHeaderLayouts[] = {
                kDeadLetterFields),
     makeHeader(QueueHeaderKind::Transmission, "XQH ", 1, xqh::kLength, 0, xqh::kMsgDescEncoding,
                kTransmissionFields),
-    makeHeader(QueueHeaderKind::DescriptorExtension, "MDE ", 2, mde::kLength, mde::kStrucLength,
-               mde::kEncoding, kDescriptorExtensionFields),
+    makeHeader(QueueHeaderKind::DescriptorExtension, "MDE ", 2, mde::kLength,
+               mqprefix::kStrucLength, mqprefix::kEncoding, kDescriptorExtensionFields),
 };
 
 const HeaderLayout &layoutOf(QueueHeaderKind kind) {
@@ -180,8 +208,12 @@ int32_t integerOf(const QueueHeader &header, int offset) {
 constexpr size_t kValueSize = 64;
 
 // The field's characters without leading and trailing blanks.
-const char *trimmed(char (&dst)[kValueSize], const QueueHeader &header, int offset, int length) {
-    return copyTrimmed(dst, sizeof dst, header.bytes.from(offset), length);
+const char *trimmed(char (&dst)[kValueSize], const QueueHeader &header, const HeaderField &field) {
+    return copyTrimmed(dst, sizeof dst, header.bytes.from(field.offset), field.length);
+}
+
+int32_t integerOf(const QueueHeader &header, const HeaderField &field) {
+    return integerOf(header, field.offset);
 }
 
 // The reason as its number and, when it has one, its name.
@@ -193,10 +225,23 @@ void formatReason(char (&dst)[kValueSize], int32_t reason) {
         std::snprintf(dst, sizeof dst, "%d", reason);
 }
 
-void writeNumber(OutputSink &out, const HeaderField &field, const char *format, int32_t value,
+// The integer as the field's kind shows it: "0x" and at least four or eight hexadecimal
+// digits, else in decimal. Returns the length of the text.
+int formatInteger(char (&text)[kValueSize], ValueKind kind, int32_t value) {
+    switch (kind) {
+    case ValueKind::Hex4:
+        return std::snprintf(text, sizeof text, "0x%04x", static_cast<uint32_t>(value));
+    case ValueKind::Hex8:
+        return std::snprintf(text, sizeof text, "0x%08x", static_cast<uint32_t>(value));
+    default:
+        return std::snprintf(text, sizeof text, "%d", value);
+    }
+}
+
+void writeNumber(OutputSink &out, const HeaderField &field, int32_t value,
                  const char *description) {
     char text[kValueSize];
-    int n = std::snprintf(text, sizeof text, format, value);
+    int n = formatInteger(text, field.kind, value);
     writeField(out, field.name, n, text, description);
 }
 
@@ -208,7 +253,7 @@ void writeNamedNumber(OutputSink &out, const HeaderField &field, int32_t value, 
         std::snprintf(description, sizeof description, "%s: %s", field.description, name);
     else
         std::snprintf(description, sizeof description, "%s", field.description);
-    writeNumber(out, field, "%d", value, description);
+    writeNumber(out, field, value, description);
 }
 
 // The bytes in hexadecimal, 24 digits a line, on lines without a name.
@@ -234,13 +279,9 @@ void writeHeaderField(OutputSink &out, const QueueHeader &header, const HeaderFi
         writeField(out, field.name, field.length, value, field.description);
         break;
     case ValueKind::Decimal:
-        writeNumber(out, field, "%d", integerOf(header, field.offset), field.description);
-        break;
     case ValueKind::Hex4:
-        writeNumber(out, field, "0x%04x", integerOf(header, field.offset), field.description);
-        break;
     case ValueKind::Hex8:
-        writeNumber(out, field, "0x%08x", integerOf(header, field.offset), field.description);
+        writeNumber(out, field, integerOf(header, field.offset), field.description);
         break;
     case ValueKind::Reason: {
         int32_t reason = integerOf(header, field.offset);
@@ -309,20 +350,20 @@ void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header) {
     switch (header.kind) {
     case QueueHeaderKind::DeadLetter: {
         char reason[kValueSize], application[kValueSize], date[kValueSize], time[kValueSize];
-        formatReason(reason, integerOf(header, dlh::kReason));
-        trimmed(queue, header, dlh::kDestQName, kNameLength);
-        trimmed(queueManager, header, dlh::kDestQMgrName, kNameLength);
-        trimmed(application, header, dlh::kPutApplName, kApplNameLength);
-        trimmed(date, header, dlh::kPutDate, kDateTimeLength);
-        trimmed(time, header, dlh::kPutTime, kDateTimeLength);
+        formatReason(reason, integerOf(header, kReason));
+        trimmed(queue, header, kDestQName);
+        trimmed(queueManager, header, kDestQMgrName);
+        trimmed(application, header, kPutApplName);
+        trimmed(date, header, kPutDate);
+        trimmed(time, header, kPutTime);
         std::snprintf(line, sizeof line, "Dead letter: %s, destination %s%s%s, put by %s on %s %s",
                       reason, queue, queueManager[0] ? " at " : "", queueManager, application, date,
                       time);
         break;
     }
     case QueueHeaderKind::Transmission:
-        trimmed(queue, header, xqh::kRemoteQName, kNameLength);
-        trimmed(queueManager, header, xqh::kRemoteQMgrName, kNameLength);
+        trimmed(queue, header, kRemoteQName);
+        trimmed(queueManager, header, kRemoteQMgrName);
         std::snprintf(line, sizeof line, "Transmission header: to %s%s%s", queue,
                       queueManager[0] ? " at " : "", queueManager);
         break;
@@ -330,9 +371,9 @@ void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header) {
         std::snprintf(line, sizeof line,
                       "Descriptor extension: sequence number %d, offset %d, flags 0x%04x, "
                       "original length %d",
-                      integerOf(header, mde::kMsgSeqNumber), integerOf(header, mde::kOffset),
-                      static_cast<uint32_t>(integerOf(header, mde::kMsgFlags)),
-                      integerOf(header, mde::kOriginalLength));
+                      integerOf(header, kMsgSeqNumber), integerOf(header, kOffset),
+                      static_cast<uint32_t>(integerOf(header, kMsgFlags)),
+                      integerOf(header, kOriginalLength));
         break;
     }
     writeLine(out, line);
@@ -351,12 +392,12 @@ void writeQueueHeaderTags(OutputSink &out, const QueueHeader &header) {
     switch (header.kind) {
     case QueueHeaderKind::DeadLetter:
         char reason[16];
-        std::snprintf(reason, sizeof reason, "%d", integerOf(header, dlh::kReason));
+        std::snprintf(reason, sizeof reason, "%d", integerOf(header, kReason));
         writeTag(out, "DLQ", reason);
-        writeTag(out, "DQ", trimmed(queue, header, dlh::kDestQName, kNameLength));
+        writeTag(out, "DQ", trimmed(queue, header, kDestQName));
         break;
     case QueueHeaderKind::Transmission:
-        writeTag(out, "XQ", trimmed(queue, header, xqh::kRemoteQName, kNameLength));
+        writeTag(out, "XQ", trimmed(queue, header, kRemoteQName));
         break;
     case QueueHeaderKind::DescriptorExtension:
         break;

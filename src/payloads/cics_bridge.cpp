@@ -3,6 +3,7 @@
 #include "payloads/cics_bridge.h"
 
 #include "report/field_lines.h"
+#include "report/record_report.h"
 
 namespace qpeek {
 
@@ -10,7 +11,7 @@ namespace {
 
 constexpr FieldKind T = FieldKind::Text;
 
-const FieldLayout kCicsBridgeFields[] = {
+constexpr FieldLayout kCicsBridgeFields[] = {
     {"CICS_bridge_task", 0, 8, T},  {"CA_PASS_NO", 8, 1, T},    {"CA_CALL_TYPE", 9, 1, T},
     {"CA_RETURN_CODE", 10, 1, T},   {"CA_CALL_FUNC", 11, 1, T}, {"CA_CALLING_TRNID", 12, 4, T},
     {"CA_CALLING_PGMID", 16, 8, T}, {"LK_MERCHANT", 24, 10, T}, {"LK_MATERIAL", 34, 18, T},
@@ -18,16 +19,16 @@ const FieldLayout kCicsBridgeFields[] = {
     {"LK_TIME", 66, 6, T},
 };
 
+static_assert(fieldsBackToBack(kCicsBridgeFields), "fields back to back");
+
 } // namespace
 
-const RecordLayout kCicsBridgeLayout = makeLayout("CICS bridge Task", kCicsBridgeFields, 72);
+const RecordLayout kCicsBridgeLayout =
+    makeLayout("CICS bridge Task", "CICS bridge Task", "", LineStyle::Field, "", kCicsBridgeFields);
 
 void writeCicsBridgeTask(OutputSink &out, ByteView body) {
-    writeLine(out, kCicsBridgeLayout.name);
-    for (size_t i = 0; i < kCicsBridgeLayout.count; ++i) {
-        const FieldLayout &field = kCicsBridgeLayout.fields[i];
-        writeField(out, field.name, field.length, body.from(field.offset), "");
-    }
+    writeLine(out, kCicsBridgeLayout.heading);
+    writeRecordFields(out, kCicsBridgeLayout, body);
     writeField(out, "", 0, "", "");
 }
 

@@ -266,19 +266,35 @@ constexpr FieldLayout kDatusrFields[] = {
     {"FieldValue", 18, 0, FieldKind::Text}, // n bytes, n read from FieldLength
 };
 
+static_assert(fieldsBackToBack(kPrologFields), "kPrologFields: fields back to back");
+static_assert(fieldsBackToBack(kHdr010PQFields), "kHdr010PQFields: fields back to back");
+static_assert(fieldsBackToBack(kHdr010OSFields), "kHdr010OSFields: fields back to back");
+static_assert(fieldsBackToBack(kHdr010PPFields), "kHdr010PPFields: fields back to back");
+static_assert(fieldsBackToBack(kHdr010NCFields), "kHdr010NCFields: fields back to back");
+static_assert(fieldsBackToBack(kHdr010ONFields), "kHdr010ONFields: fields back to back");
+static_assert(fieldsBackToBack(kHdr020Fields), "kHdr020Fields: fields back to back");
+static_assert(fieldsBackToBack(kHdr030Fields), "kHdr030Fields: fields back to back");
+static_assert(fieldsBackToBack(kHdr040Fields), "kHdr040Fields: fields back to back");
+static_assert(fieldsBackToBack(kItm010OtherFields), "kItm010OtherFields: fields back to back");
+static_assert(fieldsBackToBack(kItm010ONFields), "kItm010ONFields: fields back to back");
+static_assert(fieldsBackToBack(kDatusrFields), "kDatusrFields: fields back to back");
+
+// The heading of each record is the tag its report prints above the fields; DATUSR records
+// print under "<DATUSR>OS" whatever the document type. A record's length is where its
+// last field ends; DATUSR's value follows with the length the record holds.
 constexpr RecordLayout kLayouts[kEcedocRecordCount] = {
-    makeLayout("PROLOG", kPrologFields, 22),
-    makeLayout("HDR010 PQ", kHdr010PQFields, 96),
-    makeLayout("HDR010 OS", kHdr010OSFields, 267),
-    makeLayout("HDR010 PP", kHdr010PPFields, 225),
-    makeLayout("HDR010 NC", kHdr010NCFields, 2709),
-    makeLayout("HDR010 ON", kHdr010ONFields, 440),
-    makeLayout("HDR020", kHdr020Fields, 1101),
-    makeLayout("HDR030", kHdr030Fields, 940),
-    makeLayout("HDR040", kHdr040Fields, 1050),
-    makeLayout("ITM010 ON", kItm010ONFields, 2044),
-    makeLayout("ITM010", kItm010OtherFields, 488),
-    makeLayout("DATUSR", kDatusrFields, kDatusrValueOffset), // plus the value length
+    makeLayout("PROLOG", "<PROLOG>", "", LineStyle::LongName, "", kPrologFields),
+    makeLayout("HDR010 PQ", "<HDR010>PQ", "", LineStyle::LongName, "", kHdr010PQFields),
+    makeLayout("HDR010 OS", "<HDR010>OS", "", LineStyle::LongName, "", kHdr010OSFields),
+    makeLayout("HDR010 PP", "<HDR010>PP", "", LineStyle::LongName, "", kHdr010PPFields),
+    makeLayout("HDR010 NC", "<HDR010>NC", "", LineStyle::LongName, "", kHdr010NCFields),
+    makeLayout("HDR010 ON", "<HDR010>ON", "", LineStyle::LongName, "", kHdr010ONFields),
+    makeLayout("HDR020", "<HDR020>ON", "", LineStyle::LongName, "", kHdr020Fields),
+    makeLayout("HDR030", "<HDR030>ON", "", LineStyle::LongName, "", kHdr030Fields),
+    makeLayout("HDR040", "<HDR040>ON", "", LineStyle::LongName, "", kHdr040Fields),
+    makeLayout("ITM010 ON", "<ITM010>ON", "", LineStyle::LongName, "", kItm010ONFields),
+    makeLayout("ITM010", "<ITM010>OS", "", LineStyle::LongName, "", kItm010OtherFields),
+    makeLayout("DATUSR", "<DATUSR>OS", "", LineStyle::LongName, "", kDatusrFields),
 };
 
 struct TagText {

@@ -5,19 +5,17 @@
 // fields print empty, integers 0 and doubles 0.000000.
 #include "payloads/ims_delivery.h"
 
-#include <cstring>
-
-#include "report/field_lines.h"
+#include "report/record_report.h"
 
 namespace qpeek {
 
 namespace {
 
 constexpr FieldKind T = FieldKind::Text;
-constexpr FieldKind I = FieldKind::Int32;
+constexpr FieldKind I = FieldKind::Decimal;
 constexpr FieldKind D = FieldKind::Double;
 
-const FieldLayout kUpdateDeliveryFields[] = {
+constexpr FieldLayout kUpdateDeliveryFields[] = {
     {"FUNKTION", 0, 1, T},    {"SATZART", 1, 8, T},     {"FIRMNR", 9, 4, T},
     {"LIEFER", 13, 4, I},     {"LIEFSNR", 17, 4, I},    {"LIEFHERK", 21, 4, T},
     {"OBJTYP", 25, 4, T},     {"OBJEKTNR", 29, 15, T},  {"KONSVKZ", 44, 1, T},
@@ -45,54 +43,23 @@ const FieldLayout kUpdateDeliveryFields[] = {
     {"BELZEIT", 461, 8, T},   {"SATZNR", 469, 4, T},
 };
 
-const FieldLayout kConfirmFields[] = {
+constexpr FieldLayout kConfirmFields[] = {
     {"LIEFER", 0, 8, T},    {"LIEFSNR", 8, 11, T},  {"OBJEKTNR", 19, 15, T}, {"BESTNR", 34, 15, T},
     {"FAELLIGK", 49, 8, T}, {"LIEFVNR", 57, 8, T},  {"BELEGNR", 65, 8, T},   {"ZAHLNR", 73, 8, T},
     {"AVISNR", 81, 8, T},   {"ZAHLTERM", 89, 8, T},
 };
 
-// "%f" of the largest finite double has 309 digits before the point.
-constexpr size_t kNumberSize = 512;
+} // namespace
 
-double doubleAt(ByteView record, int64_t offset) {
-    unsigned char bytes[8];
-    for (int i = 0; i < 8; ++i)
-        bytes[i] = record.at(offset + i);
-    uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = bits << 8 | bytes[i];
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
+static_assert(fieldsBackToBack(kUpdateDeliveryFields), "fields back to back");
+static_assert(fieldsBackToBack(kConfirmFields), "fields back to back");
 
 // The title line, then one line per field; numbers are always shown, text fields of
 // blanks only with -d.
-void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record) {
-    writeField(out, layout.name, 0, "", "");
-    char number[kNumberSize];
-    for (size_t i = 0; i < layout.count; ++i) {
-        const FieldLayout &field = layout.fields[i];
-        switch (field.kind) {
-        case FieldKind::Text:
-            writeField(out, field.name, field.length, record.from(field.offset), " ");
-            continue;
-        case FieldKind::Int32:
-            std::snprintf(number, sizeof number, "%d", record.int32At(field.offset));
-            break;
-        case FieldKind::Double:
-            std::snprintf(number, sizeof number, "%f", doubleAt(record, field.offset));
-            break;
-        }
-        writeField(out, field.name, static_cast<int32_t>(std::strlen(number)), number, " ");
-    }
-}
-
-} // namespace
-
-const RecordLayout kImsUpdateDeliveryLayout =
-    makeLayout("IMS_UPDATEDELIVERY", kUpdateDeliveryFields, 473);
-const RecordLayout kImsConfirmLayout = makeLayout("IMS_CONFIRM", kConfirmFields, 97);
+const RecordLayout kImsUpdateDeliveryLayout = makeLayout(
+    "IMS_UPDATEDELIVERY", "IMS_UPDATEDELIVERY", "", LineStyle::Field, " ", kUpdateDeliveryFields);
+const RecordLayout kImsConfirmLayout =
+    makeLayout("IMS_CONFIRM", "IMS_CONFIRM", "", LineStyle::Field, " ", kConfirmFields);
 
 void writeImsConfirm(OutputSink &out, ByteView record) {
     writeRecord(out, kImsConfirmLayout, record);

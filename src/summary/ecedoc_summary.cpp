@@ -9,39 +9,39 @@ namespace qpeek {
 namespace {
 
 constexpr EcedocSummaryTag kHdr010PQTags[] = {
-    {"NC_ProductNumber", 22, 64, tag("M"), true},
-    {"NC_ProductQuanty", 12, 10, tag("Q"), true},
+    {"NC_ProductNumber", 0, tag("M"), true},
+    {"NC_ProductQuanty", 0, tag("Q"), true},
 };
 constexpr EcedocSummaryTag kHdr010OSTags[] = {
-    {"NC_OrderRefNumber", 2, 10, tag("PO"), false},
-    {"NC_OrderStatus", 211, 32, tag("S"), true},
+    {"NC_OrderRefNumber", 0, tag("PO"), false},
+    {"NC_OrderStatus", 0, tag("S"), true},
 };
 constexpr EcedocSummaryTag kHdr010PPTags[] = {
-    {"NC_ProductNumber", 68, 10, tag("M"), true}, // its first 10 of 64 characters
-    {"NC_ProductPrice", 12, 16, tag("P"), true},
+    {"NC_ProductNumber", 10, tag("M"), true}, // its first 10 of 64 characters
+    {"NC_ProductPrice", 0, tag("P"), true},
 };
 constexpr EcedocSummaryTag kHdr010NCTags[] = {
-    {"NC_LoginId", 2, 31, tag("C"), true},
-    {"NC_Password", 33, 12, tag("PW"), true},
-    {"NC_LastName", 1082, 30, tag("N"), true},
+    {"NC_LoginId", 0, tag("C"), true},
+    {"NC_Password", 0, tag("PW"), true},
+    {"NC_LastName", 0, tag("N"), true},
 };
 constexpr EcedocSummaryTag kHdr010ONTags[] = {
-    {"NC_OrderRefNumber", 2, 10, tag("PO"), true},
+    {"NC_OrderRefNumber", 0, tag("PO"), true},
 };
 // Written for an HDR020 in every document type.
 constexpr EcedocSummaryTag kHdr020Tags[] = {
-    {"NC_ShopperLoginID", 2, 31, tag("C"), true},
+    {"NC_ShopperLoginID", 0, tag("C"), true},
 };
 // An ON item starts a new line only when it has a product number; without one its
 // quantity continues the current line.
 constexpr EcedocSummaryTag kItm010ONTags[] = {
-    {"NC_ItemProductNumber", 25, 64, itemTag("M"), false},
-    {"NC_ItemProductQuantity", 369, 10, tag("Q"), true},
+    {"NC_ItemProductNumber", 0, itemTag("M"), false},
+    {"NC_ItemProductQuantity", 0, tag("Q"), true},
 };
 constexpr EcedocSummaryTag kItm010OtherTags[] = {
-    {"NC_ItemComment", 238, 60, itemTag("D"), true}, // its first 60 of 250 characters
-    {"NC_MerchantOrderNumber", 12, 30, tag("O"), true},
-    {"NC_OrderItemStatus", 82, 32, tag("IS"), true},
+    {"NC_ItemComment", 60, itemTag("D"), true}, // its first 60 of 250 characters
+    {"NC_MerchantOrderNumber", 0, tag("O"), true},
+    {"NC_OrderItemStatus", 0, tag("IS"), true},
 };
 
 constexpr size_t kValueSize = 64 + 1; // the longest value read, and its zero
@@ -50,11 +50,17 @@ template <size_t N> constexpr EcedocSummaryTags tagsOf(const EcedocSummaryTag (&
     return EcedocSummaryTags{tags, N};
 }
 
-void writeTags(OutputSink &out, EcedocSummaryTags tags, ByteView record) {
+// The tags of a record, each reading the field of its name in the record's layout.
+void writeTags(OutputSink &out, const RecordLayout &layout, EcedocSummaryTags tags,
+               ByteView record) {
     char value[kValueSize];
     for (size_t i = 0; i < tags.count; ++i) {
         const EcedocSummaryTag &tag = tags.tags[i];
-        copyTrimmed(value, sizeof value, record.from(tag.offset), tag.length);
+        const FieldLayout *field = fieldNamed(layout, tag.field);
+        if (!field)
+            continue;
+        copyTrimmed(value, sizeof value, record.from(field->offset),
+                    tag.length > 0 ? tag.length : field->length);
         if (tag.always || value[0])
             writeTag(out, tag.form, value);
     }
@@ -102,7 +108,8 @@ void writeECEDOCSummary(OutputSink &out, const Mqmd &md, ByteView body) {
             step.body.copyOut(0, 2, code, 2);
             writeTag(out, "Type", code);
         } else {
-            writeTags(out, ecedocSummaryTags(step.record), step.body);
+            if (const RecordLayout *layout = ecedocLayout(step.record))
+                writeTags(out, *layout, ecedocSummaryTags(step.record), step.body);
         }
         position = step.next;
     }

@@ -16,11 +16,10 @@ void writeECEDOCSummary(OutputSink &out, const Mqmd &md, ByteView body);
 
 // One summary tag: a field of a record (or its first `length` characters), trimmed.
 struct EcedocSummaryTag {
-    const char *field; // the layout field it reads
-    int32_t offset;
-    int32_t length;
-    TagForm form; // tag("M"), or itemTag("M") for a tag that starts an item line
-    bool always;  // written also when the trimmed value is empty
+    const char *field; // the name of the layout field it reads
+    int32_t length;    // 0: the whole field
+    TagForm form;      // tag("M"), or itemTag("M") for a tag that starts an item line
+    bool always;       // written also when the trimmed value is empty
 };
 
 struct EcedocSummaryTags {

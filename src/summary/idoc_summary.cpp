@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "common/idoc_records.h"
+#include "common/mq_header_prefix.h"
 #include "report/field_lines.h"
 #include "report/summary_tags.h"
 
@@ -15,7 +17,6 @@ namespace {
 // MQSAPH in front of the IDoc: its structure length (native byte order, never swapped)
 // says how far the IDoc starts into the body.
 constexpr char kSapHeaderId[] = "SAPH";
-constexpr int64_t kSapHeaderLengthOffset = 8;
 
 // The control record forms, tested in this order ("EDI_DC" also begins "EDI_DC40").
 struct ControlRecordForm {
@@ -35,8 +36,6 @@ constexpr int32_t kIdocTypeLength = 8;
 
 // A body that began "SAPH" but has no control record behind the header.
 constexpr int32_t kDefaultDataOffset = 10;
-// Every data record is its header (the segment data offset) and 1000 bytes of segment data.
-constexpr int32_t kSegmentDataLength = 1000;
 
 // The longest field of the table is 40 characters.
 constexpr size_t kValueSize = 41;
@@ -215,7 +214,7 @@ void writeIDocSummary(OutputSink &out, const Mqmd &md, ByteView body) {
     bool behindHeader = false;
     if (body.startsWith(kSapHeaderId)) {
         // A header that claims more than the body (or a negative length) leaves no IDoc.
-        int32_t headerLength = body.int32At(kSapHeaderLengthOffset);
+        int32_t headerLength = body.int32At(mqprefix::kStrucLength);
         if (headerLength < 0 || headerLength > body.length)
             return;
         start = headerLength;
@@ -240,7 +239,7 @@ void writeIDocSummary(OutputSink &out, const Mqmd &md, ByteView body) {
 
     // The walk's bound counts from the start of the body, MQSAPH included, and a record is
     // begun while at least two bytes of the body remain at its position.
-    const int64_t recordLength = kSegmentDataLength + dataOffset;
+    const int64_t recordLength = kIdocSegmentDataLength + dataOffset;
     const int64_t end = static_cast<int64_t>(body.length) - 1;
     for (int64_t position = start; position < end; position += recordLength) {
         ByteView record = body.from(position);

@@ -7,6 +7,8 @@
 #include <limits>
 
 #include "capture.h"
+#include "mqheaders/iih_report.h"
+#include "mqheaders/rfh_report.h"
 #include "payloads/cics_bridge.h"
 #include "payloads/ims_delivery.h"
 #include "report/field_lines.h"
@@ -26,9 +28,9 @@ struct LayoutCase {
 // twice repeats a name.
 TEST(RecordLayouts, FieldsAreContiguousAndFillTheRecord) {
     const LayoutCase cases[] = {
-        {&kImsUpdateDeliveryLayout, 473},
-        {&kImsConfirmLayout, 97},
-        {&kCicsBridgeLayout, 72},
+        {&kImsUpdateDeliveryLayout, 473}, {&kImsConfirmLayout, 97},
+        {&kCicsBridgeLayout, 72},         {&kIihLayout, 84},
+        {&kRfhLayout, kRfhFixedLength},
     };
     for (const LayoutCase &c : cases) {
         EXPECT_EQ(c.length, c.layout->length) << c.layout->name;
@@ -43,6 +45,31 @@ TEST(RecordLayouts, FieldsAreContiguousAndFillTheRecord) {
         }
         EXPECT_EQ(c.length, next) << c.layout->name;
     }
+}
+
+// The build-time check every layout table passes: each slip it must refuse.
+constexpr FieldKind T = FieldKind::Text;
+constexpr FieldLayout kSound[] = {{"A", 0, 2, T}, {"B", 2, 4, FieldKind::Decimal}, {"C", 6, 0, T}};
+constexpr FieldLayout kGap[] = {{"A", 0, 2, T}, {"B", 3, 4, T}};
+constexpr FieldLayout kOverlap[] = {{"A", 0, 2, T}, {"B", 1, 4, T}};
+constexpr FieldLayout kLateStart[] = {{"A", 1, 2, T}};
+constexpr FieldLayout kEmptyInside[] = {{"A", 0, 0, T}, {"B", 0, 4, T}};
+constexpr FieldLayout kShortNumber[] = {{"A", 0, 2, FieldKind::Decimal}};
+constexpr FieldLayout kWideByte[] = {{"A", 0, 2, FieldKind::Byte}};
+static_assert(fieldsBackToBack(kSound), "a sound table passes");
+static_assert(!fieldsBackToBack(kGap) && !fieldsBackToBack(kOverlap) &&
+                  !fieldsBackToBack(kLateStart) && !fieldsBackToBack(kEmptyInside) &&
+                  !fieldsBackToBack(kShortNumber) && !fieldsBackToBack(kWideByte),
+              "gaps, overlaps, empty fields inside and numbers of the wrong width fail");
+static_assert(makeLayout("R", "R", "", LineStyle::Field, "", kSound).length == 6,
+              "a record ends where its last field ends");
+
+TEST(RecordLayouts, FieldsAreFoundByName) {
+    constexpr RecordLayout layout = makeLayout("R", "R", "", LineStyle::Field, "", kSound);
+    static_assert(fieldNamed(layout, "B") == &kSound[1], "the field of the name");
+    EXPECT_EQ(nullptr, fieldNamed(layout, "BB"));
+    EXPECT_EQ(nullptr, fieldNamed(layout, ""));
+    EXPECT_EQ(&kSound[2], fieldNamed(layout, "C"));
 }
 
 std::string line(const char *name, const std::string &value, const char *description = " ") {

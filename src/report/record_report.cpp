@@ -1,0 +1,149 @@
+// The record printer: walks a layout's table and writes each field as its kind says.
+#include "report/record_report.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "report/field_lines.h"
+
+namespace qpeek {
+
+namespace {
+
+// "%f" of the largest finite double has 309 digits before the point.
+constexpr size_t kNumberSize = 512;
+
+// The longest field TextAndHex shows in hexadecimal: "0x" and two digits a byte.
+constexpr int32_t kHexBytesLimit = 64;
+
+double doubleAt(ByteView record, int64_t offset) {
+    uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i)
+        bits = bits << 8 | record.at(offset + i);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// The number of the field as text; returns its length.
+int formatNumber(char (&text)[kNumberSize], const FieldLayout &field, ByteView record) {
+    switch (field.kind) {
+    case FieldKind::Decimal:
+        return std::snprintf(text, sizeof text, "%d", record.int32At(field.offset));
+    case FieldKind::Hex4:
+        return std::snprintf(text, sizeof text, "0x%04x",
+                             static_cast<uint32_t>(record.int32At(field.offset)));
+    case FieldKind::Hex8:
+        return std::snprintf(text, sizeof text, "0x%08x",
+                             static_cast<uint32_t>(record.int32At(field.offset)));
+    case FieldKind::Byte:
+        return std::snprintf(text, sizeof text, "0x%02x",
+                             static_cast<unsigned>(record.at(field.offset)));
+    case FieldKind::Double:
+        return std::snprintf(text, sizeof text, "%f", doubleAt(record, field.offset));
+    default:
+        text[0] = 0;
+        return 0;
+    }
+}
+
+// "0x" and the field's bytes in hexadecimal, on a line without a name or description.
+void writeHexLine(OutputSink &out, ByteView record, int32_t offset, int32_t length) {
+    static const char kDigits[] = "0123456789abcdef";
+    char hex[2 + 2 * kHexBytesLimit + 1] = "0x";
+    int32_t n = length < kHexBytesLimit ? length : kHexBytesLimit;
+    for (int32_t i = 0; i < n; ++i) {
+        unsigned char b = record.at(offset + i);
+        hex[2 + 2 * i] = kDigits[b >> 4];
+        hex[3 + 2 * i] = kDigits[b & 0xF];
+    }
+    hex[2 + 2 * n] = 0;
+    writeField(out, "", 2 + 2 * n, hex, "");
+}
+
+// The assignment line's name column and the widest value it shows.
+constexpr size_t kAssignmentNameWidth = 16;
+constexpr size_t kAssignmentValueLimit = 64;
+
+// "  name = value": a text value left-aligned at the field's width, a number as it is.
+void writeAssignment(OutputSink &out, const FieldLayout &field, ByteView record) {
+    char line[2 + kAssignmentNameWidth + 2 + kNumberSize + 1];
+    size_t used = 0;
+    std::memset(line, ' ', 2 + kAssignmentNameWidth);
+    size_t name = std::strlen(field.name);
+    std::memcpy(line + 2, field.name, name < kAssignmentNameWidth ? name : kAssignmentNameWidth);
+    used = 2 + kAssignmentNameWidth;
+    line[used++] = '=';
+    line[used++] = ' ';
+    switch (field.kind) {
+    case FieldKind::Text:
+    case FieldKind::Initial: {
+        size_t width = static_cast<size_t>(field.length) < kAssignmentValueLimit
+                           ? static_cast<size_t>(field.length)
+                           : kAssignmentValueLimit;
+        int64_t shown = field.kind == FieldKind::Initial ? 1 : static_cast<int64_t>(width);
+        size_t n = static_cast<size_t>(record.textLength(field.offset, shown));
+        record.copyOut(field.offset, static_cast<int64_t>(n), line + used, n);
+        std::memset(line + used + n, ' ', width - n);
+        used += width;
+        break;
+    }
+    case FieldKind::Character:
+        line[used++] = static_cast<char>(record.at(field.offset));
+        break;
+    case FieldKind::Byte:
+        used += static_cast<size_t>(std::snprintf(line + used, sizeof line - used, "%02x",
+                                                  static_cast<unsigned>(record.at(field.offset))));
+        break;
+    default: {
+        char number[kNumberSize];
+        int n = formatNumber(number, field, record);
+        std::memcpy(line + used, number, static_cast<size_t>(n));
+        used += static_cast<size_t>(n);
+        break;
+    }
+    }
+    line[used++] = '\n';
+    writeBytes(out, line, used);
+}
+
+} // namespace
+
+void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView record,
+                       int32_t valueLength) {
+    char number[kNumberSize];
+    for (size_t i = 0; i < layout.count; ++i) {
+        const FieldLayout &field = layout.fields[i];
+        const char *description = field.description ? field.description : layout.fieldDescription;
+        int32_t length = field.length > 0 ? field.length : valueLength;
+        if (layout.style == LineStyle::Assignment) {
+            writeAssignment(out, field, record);
+            continue;
+        }
+        if (field.kind == FieldKind::Text || field.kind == FieldKind::TextAndHex) {
+            if (layout.style == LineStyle::LongName)
+                writeLongNameField(out, field.name, length, record.from(field.offset), description);
+            else
+                writeField(out, field.name, length, record.from(field.offset), description);
+            if (field.kind == FieldKind::TextAndHex)
+                writeHexLine(out, record, field.offset, length);
+            continue;
+        }
+        int n = formatNumber(number, field, record);
+        if (layout.style == LineStyle::LongName)
+            writeLongNameField(out, field.name, n, textView(number), description);
+        else
+            writeField(out, field.name, n, number, description);
+    }
+}
+
+void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record,
+                 int32_t valueLength) {
+    if (layout.style == LineStyle::Assignment)
+        writeLine(out, layout.heading);
+    else
+        writeField(out, layout.heading, 0, "", layout.headingDescription);
+    writeRecordFields(out, layout, record, valueLength);
+}
+
+} // namespace qpeek
