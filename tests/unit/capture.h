@@ -12,6 +12,26 @@
 
 namespace qpeek::test {
 
+// Every byte of the stream from its current position on.
+inline std::string readStream(FILE *f) {
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    return text;
+}
+
+// Every byte of the file (empty when it cannot be opened).
+inline std::string readFileText(const std::string &path) {
+    std::string text;
+    if (FILE *f = std::fopen(path.c_str(), "rb")) {
+        text = readStream(f);
+        std::fclose(f);
+    }
+    return text;
+}
+
 template <typename Writer> std::string capture(Writer &&write) {
     FILE *f = std::tmpfile();
     {
@@ -19,12 +39,8 @@ template <typename Writer> std::string capture(Writer &&write) {
         write(sink);
     }
     std::fflush(f);
-    std::string text;
     std::rewind(f);
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
+    std::string text = readStream(f);
     std::fclose(f);
     return text;
 }

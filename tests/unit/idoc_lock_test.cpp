@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "capture.h"
 #include "idoc/definition_lookup.h"
 #include "idoc/definition_store.h"
 #include "platform/platform.h"
@@ -91,15 +92,7 @@ std::string runProgram(const std::string &outputPath) {
     std::string command = std::string(binary ? binary : "build/qpeek") +
                           " tests/data/idoc/order_dc40.qpk >" + outputPath + " 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
-    std::string text;
-    if (FILE *f = std::fopen(outputPath.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            text.append(buf, n);
-        std::fclose(f);
-    }
-    return text;
+    return test::readFileText(outputPath);
 }
 
 std::string withoutLine(std::string text, const std::string &line) {
@@ -350,15 +343,7 @@ struct StdoutFile {
     }
     std::string text() const {
         std::fflush(stdout);
-        std::string t;
-        if (FILE *f = std::fopen(path.c_str(), "rb")) {
-            char buf[4096];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-                t.append(buf, n);
-            std::fclose(f);
-        }
-        return t;
+        return test::readFileText(path);
     }
 };
 
