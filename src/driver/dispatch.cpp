@@ -16,6 +16,7 @@
 #include "payloads/xml_printer.h"
 #include "platform/platform.h"
 #include "report/field_lines.h"
+#include "report/json_output.h"
 #include "report/unknown_message.h"
 #include "summary/ecedoc_summary.h"
 #include "summary/idoc_summary.h"
@@ -73,6 +74,14 @@ void reverseIih(ByteView header) {
 void writeCihText(OutputSink &out, ByteView at, const char *ending) {
     ByteView text = at.from(kCihTextOffset);
     int64_t n = text.textLength(0, text.length);
+    if (out.json) {
+        // The header with its text; what follows it is not decoded.
+        jsonBeginHeader(out, "MQCIH");
+        jsonText(out, "text", text, n);
+        jsonBeginPayload(out, "unknown");
+        writeUnknownDetail(out, text.from(n));
+        return;
+    }
     if (n > 0)
         writeBytes(out, text.data, static_cast<size_t>(n));
     writeText(out, ending);
@@ -81,6 +90,12 @@ void writeCihText(OutputSink &out, ByteView at, const char *ending) {
 } // namespace
 
 namespace {
+
+// The payload's object in machine-readable output.
+void beginPayload(OutputSink &out, const char *kind) {
+    if (out.json)
+        jsonBeginPayload(out, kind);
+}
 
 // The summary of a body as if it were the body of its own message file: MQRFH and MQIIH
 // stepping, then exactly one formatter (or the unknown-type preview).
@@ -113,38 +128,54 @@ void writeDetailBody(OutputSink &out, ByteView body) {
     ByteView at = body;
     if (at.startsWith("RFH ")) {
         reverseRfh(at);
+        if (out.json)
+            jsonBeginHeader(out, "MQRFH");
         writeRFH(out, at);
         at = at.from(rfhStepLength(at));
     }
     if (at.startsWith("IIH ")) {
         reverseIih(at);
+        if (out.json)
+            jsonBeginHeader(out, "MQIIH");
         writeIIH(out, at);
         int32_t step = stepLength(at, kIihLayout.length);
         if (step > 0) {
             // Behind an IMS bridge header the record kind follows from its length alone.
             ByteView record = at.from(step);
-            if (record.length <= kImsConfirmMaxLength)
+            if (record.length <= kImsConfirmMaxLength) {
+                beginPayload(out, "ims-confirm");
                 writeImsConfirm(out, record);
-            else
+            } else {
+                beginPayload(out, "ims-update");
                 writeImsUpdateDelivery(out, record);
+            }
             return;
         }
     }
 
     if (at.startsWith("<ECEDOC>")) {
+        beginPayload(out, "ecedoc");
         writeECEDOCDetail(out, at);
     } else if (at.startsWith("CIH ")) {
         writeCihText(out, at, "\n\n");
     } else if (at.startsWith("<")) {
+        if (out.json) {
+            jsonBeginPayload(out, "xml");
+            writeXmlJson(out, at);
+            return;
+        }
         writeLine(out, "XML Message");
         writeXml(out, at);
     } else if (at.startsWith("EDI_DC") || at.startsWith("SAPH")) {
-        parseMessage(out, at);
+        parseMessage(out, at); // the payload begins after an MQSAPH header
     } else if (at.at(0) == '"' && at.at(2) == ':') {
+        beginPayload(out, "pos");
         writePosLog(out, at);
     } else if (at.startsWith("TESTABR ")) {
+        beginPayload(out, "cics");
         writeCicsBridgeTask(out, at);
     } else {
+        beginPayload(out, "unknown");
         writeUnknownDetail(out, at);
     }
 }
@@ -160,7 +191,10 @@ bool firstHeaderBigEndian(const Mqmd &md) {
 void writeSummary(OutputSink &out, const Mqmd &md, ByteView body) {
     char stamp[256];
     platform::formatLocalTime(stamp, sizeof stamp, "%d %H:%M:%S");
-    writeFormatted(out, "%s ", stamp);
+    if (out.json)
+        jsonBeginSummary(out, stamp);
+    else
+        writeFormatted(out, "%s ", stamp);
 
     // Dead-letter and transmission headers add their tags; what follows them is summarised
     // as the body of a message of its own.

@@ -7,7 +7,9 @@
 
 #include "common/descriptor.h"
 #include "driver/dispatch.h"
+#include "mqheaders/mqmd_report.h"
 #include "platform/platform.h"
+#include "report/json_output.h"
 #include "report/printable_name.h"
 
 namespace qpeek {
@@ -56,6 +58,15 @@ void reportMessage(OutputSink &out, unsigned char *buffer, int32_t length, int m
     } else {
         md = defaultDescriptor();
     }
+    if (out.json) {
+        // The machine-readable object carries the descriptor and the detailed decoding
+        // always, and the summary's tags as well with -s.
+        writeDescriptorJson(out, md, body.data != buffer);
+        writeDetail(out, md, body);
+        if (mode == kSummaryMode)
+            writeSummary(out, md, body);
+        return;
+    }
     if (mode == kSummaryMode)
         writeSummary(out, md, body);
     else
@@ -86,7 +97,11 @@ int processFile(OutputSink &out, const char *path, int mode, platform::MessageFi
         writeLoadFailure(out, path, status, file);
         return kStatusCannotOpen;
     }
+    if (out.json)
+        jsonBeginMessage(out, path, file.length);
     reportMessage(out, file.data, file.length, mode);
+    if (out.json)
+        jsonEndMessage(out);
     platform::releaseMessageFile(file);
     return 0;
 }

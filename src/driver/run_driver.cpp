@@ -11,6 +11,7 @@
 #include "driver/message_file.h"
 #include "platform/platform.h"
 #include "report/field_lines.h"
+#include "report/json_output.h"
 #include "report/output_sink.h"
 #include "report/printable_name.h"
 
@@ -184,6 +185,7 @@ int runQpeek(int argc, char **argv) {
     // expanded, opened or created: argv holds another name in their place.
     std::vector<bool> outsideCodePage = platform::argumentsOutsideCodePage(argc, argv);
     int mode = 0;
+    bool json = false;
     const char *outputName = nullptr;
     bool outputNameOutsideCodePage = false;
     std::vector<int> files{1};
@@ -201,6 +203,10 @@ int runQpeek(int argc, char **argv) {
         case 's':
         case 'S':
             mode = kSummaryMode;
+            break;
+        case 'j':
+        case 'J':
+            json = true;
             break;
         case 'o':
         case 'O': {
@@ -247,6 +253,9 @@ int runQpeek(int argc, char **argv) {
 
     {
         OutputSink out(stream);
+        JsonOutput jsonOutput(stream);
+        if (json)
+            out.json = &jsonOutput;
         // One loaded file at a time; its read buffer serves every message of the run.
         platform::MessageFile messageFile;
         for (int i : files) {

@@ -15,6 +15,7 @@
 #include "idoc/definition_model.h"
 #include "platform/platform.h"
 #include "report/field_lines.h"
+#include "report/json_output.h"
 
 namespace qpeek {
 
@@ -47,6 +48,7 @@ struct DefinitionLock {
 // small: a definition file may hold hundreds of thousands of fields, few of them reported.
 struct SegmentLines {
     std::vector<PreparedField> fields = std::vector<PreparedField>(1);
+    std::vector<JsonFieldText> jsonFields = std::vector<JsonFieldText>(1); // by the same number
     std::vector<PreparedLine> headings = std::vector<PreparedLine>(1);
 };
 

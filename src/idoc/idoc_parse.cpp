@@ -51,6 +51,8 @@ bool matchesAt(ByteView view, int64_t offset, const char *text, size_t n) {
 }
 
 void fail(ParseContext &context, int32_t code) {
+    if (context.error == 0 && context.out->json)
+        context.failureMessage = context.lastMessage;
     context.error = code;
 }
 
@@ -62,6 +64,7 @@ int32_t repeatMember(ParseContext &context, const DefinitionNode &member, const 
     for (;;) {
         int index = firstOfGroup ? -1 : count;
         int64_t before = context.position;
+        context.path = path;
         int rc = member.kind == NodeKind::Group ? parseGroup(context, member, path, index)
                                                 : parseSEGMENT(context, member);
         if (rc == 0)
@@ -147,6 +150,20 @@ const IdocDefinition *findOrLoad(ParseContext &context, const char *name) {
     return d ? d : loadSegmentDefinition(context.store, name).definition;
 }
 
+// The end of the IDoc's object: its type, whether it is valid, and the first failure.
+void writeParseOutcome(ParseContext &context, int depth) {
+    OutputSink &out = *context.out;
+    jsonCloseTo(out, depth);
+    jsonText(out, "type", context.idocType.c_str());
+    jsonBool(out, "valid", context.error == 0);
+    if (context.error != 0) {
+        jsonOpen(out, "error", '{');
+        jsonInteger(out, "code", context.error);
+        jsonText(out, "message", context.failureMessage.c_str());
+        jsonClose(out);
+    }
+}
+
 } // namespace
 
 // Segment matching. A record is an occurrence of a segment definition when its name begins
@@ -175,6 +192,10 @@ void logError(ParseContext &context, const char *format, ...) {
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     writeErrorText(*context.out, text);
+    if (context.out->json) {
+        size_t n = std::strlen(text);
+        context.lastMessage.assign(text, n > 0 && text[n - 1] == '\n' ? n - 1 : n);
+    }
 }
 
 void parseEDI(ParseContext &context, const IdocDefinition &definition) {
@@ -213,6 +234,15 @@ void parseEDI(ParseContext &context, const IdocDefinition &definition) {
 }
 
 void parseSection(ParseContext &context, const IdocDefinition &definition) {
+    OutputSink &out = *context.out;
+    if (out.json)
+        jsonOpen(out, "segments", '[');
+    parseSectionMembers(context, definition);
+    if (out.json)
+        jsonClose(out);
+}
+
+void parseSectionMembers(ParseContext &context, const IdocDefinition &definition) {
     const auto &members = definition.members;
     size_t j = 0;
     for (; j < members.size() && context.error == 0 && context.position < context.length(); ++j) {
@@ -298,7 +328,23 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment) {
         return 0;
     }
     int64_t recordStart = context.position;
-    parseEDI(context, *header);
+    OutputSink &out = *context.out;
+    int depth = 0;
+    if (out.json) {
+        // {"name", "path", "record": the data-record header's fields, "fields"}
+        depth = jsonDepth(out);
+        jsonOpen(out, nullptr, '{');
+        jsonText(out, "name", segment.name.c_str());
+        std::string path(context.path);
+        if (!path.empty())
+            path += '.';
+        jsonText(out, "path", (path + segment.name).c_str());
+        jsonOpen(out, "record", '[');
+        parseEDI(context, *header);
+        jsonClose(out);
+    } else {
+        parseEDI(context, *header);
+    }
     int64_t start = context.position;
     // The records of a large message lie far apart in memory: ask for the first bytes of
     // one a few records ahead now, while this one is printed (every record has the length
@@ -306,6 +352,8 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment) {
     context.data.prefetch(recordStart + 4 * (start - recordStart + kIdocSegmentDataLength), 256);
     writeSegmentHeading(context, segment);
     size_t i = context.error == 0 ? writeSegmentFields(context, segment.fields, true) : 0;
+    if (out.json)
+        jsonCloseTo(out, depth);
     context.position = start + kIdocSegmentDataLength;
     if (i < segment.fields.size()) {
         logError(context, "Missing required field %s\n", segment.fields[i].name.c_str());
@@ -325,6 +373,8 @@ void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
 
     ByteView idoc = body;
     if (body.startsWith("SAPH")) {
+        if (out.json)
+            jsonBeginHeader(out, "MQSAPH");
         writeMQSAPH(out, body);
         context.dataRecordKind = body.int32At(mqprefix::kVersion);
         int32_t headerLength = body.int32At(mqprefix::kStrucLength);
@@ -333,6 +383,11 @@ void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
                                                                 : body.from(headerLength);
     }
     context.data = idoc;
+    int depth = 0;
+    if (out.json) {
+        jsonBeginPayload(out, "idoc");
+        depth = jsonDepth(out);
+    }
 
     const IdocDefinition *control = nullptr;
     while (context.error == 0 && context.position < context.length()) {
@@ -358,7 +413,13 @@ void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
                 fail(context, kErrorNoControlDefinition);
                 continue;
             }
-            parseEDI(context, *control);
+            if (out.json) {
+                jsonOpen(out, "control", '[');
+                parseEDI(context, *control);
+                jsonClose(out);
+            } else {
+                parseEDI(context, *control);
+            }
         } else if (!context.idocType.empty()) {
             const char *type = context.idocType.c_str();
             const IdocDefinition *d = findOrLoad(context, type);
@@ -392,6 +453,8 @@ void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
             n > 0 ? reinterpret_cast<const char *>(context.data.data + context.position) : "";
         logError(context, "Buffer='%.*s'.\n", static_cast<int>(n), at);
     }
+    if (out.json)
+        writeParseOutcome(context, depth);
 }
 
 } // namespace qpeek

@@ -48,6 +48,12 @@ struct ParseContext {
     OutputSink *out = nullptr; // where the report goes
     // Set by every group occurrence that returns 0: whether its first member was absent.
     bool groupTriggerAbsent = false;
+    // The element path of the group whose members are being parsed.
+    const char *path = "";
+    // The last message on standard error, and the one that came with the first failure
+    // (machine-readable output only).
+    std::string lastMessage;
+    std::string failureMessage;
 
     explicit ParseContext(DefinitionStore &definitions) : store(definitions) {}
     int64_t length() const { return data.length; }
@@ -62,6 +68,7 @@ void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body);
 void parseEDI(ParseContext &context, const IdocDefinition &definition);
 // Every data record of the IDoc against the IDoc type's definition.
 void parseSection(ParseContext &context, const IdocDefinition &definition);
+void parseSectionMembers(ParseContext &context, const IdocDefinition &definition);
 // One occurrence of a group: 1 when the group does not occur at the position, else 0.
 int parseGroup(ParseContext &context, const DefinitionNode &group, const char *path, int index);
 // One data record as an occurrence of the segment: 1 when it is another segment, else 0.

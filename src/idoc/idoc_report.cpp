@@ -34,6 +34,8 @@ uint32_t prepareSegmentHeading(SegmentLines &lines, const DefinitionNode &node) 
 uint32_t prepareSegmentField(SegmentLines &lines, const FieldDefinition &field) {
     lines.fields.emplace_back();
     prepareField(lines.fields.back(), field.name.c_str(), field.length, field.description.c_str());
+    lines.jsonFields.emplace_back();
+    prepareJsonField(lines.jsonFields.back(), field.name.c_str(), field.description.c_str());
     field.reportLine = static_cast<uint32_t>(lines.fields.size() - 1);
     return field.reportLine;
 }

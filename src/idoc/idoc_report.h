@@ -19,6 +19,8 @@ uint32_t prepareSegmentField(SegmentLines &lines, const FieldDefinition &field);
 
 // The node's name in exactly 10 columns, then its description; never suppressed.
 inline void writeSegmentHeading(ParseContext &context, const DefinitionNode &node) {
+    if (context.out->json) // the segment's object names it
+        return;
     SegmentLines &lines = context.store.lines;
     uint32_t line = node.headingLine;
     if (line == 0)
@@ -39,7 +41,10 @@ inline void writeSegmentField(SegmentLines &lines, OutputSink &out, const FieldD
         position >= 0 && position <= data.length
             ? ByteView{data.data + position, static_cast<int32_t>(data.length - position)}
             : data.from(position);
-    writePreparedField(out, line, value);
+    if (out.json)
+        jsonPreparedField(out, lines.jsonFields[number], field.length, value);
+    else
+        writePreparedField(out, line, value);
 }
 
 // The field lines of one record: each field at the context's position, which then moves past

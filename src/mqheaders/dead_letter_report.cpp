@@ -7,6 +7,7 @@
 #include "mqheaders/mqmd_report.h"
 #include "mqheaders/reason_names.h"
 #include "report/field_lines.h"
+#include "report/json_output.h"
 #include "report/summary_tags.h"
 
 namespace qpeek {
@@ -242,7 +243,10 @@ void writeNumber(OutputSink &out, const HeaderField &field, int32_t value,
                  const char *description) {
     char text[kValueSize];
     int n = formatInteger(text, field.kind, value);
-    writeField(out, field.name, n, text, description);
+    if (field.kind == ValueKind::Hex4 || field.kind == ValueKind::Hex8)
+        writeField(out, field.name, n, text, description);
+    else
+        writeDecimalField(out, field.name, text, description);
 }
 
 // A description followed by ": " and a name, for values whose name does not fit the value
@@ -267,6 +271,20 @@ void writeHexLines(OutputSink &out, ByteView bytes, int length) {
                           static_cast<unsigned>(bytes.at(i)));
         writeField(out, "", n, hex, "");
     }
+}
+
+// Bytes in machine-readable output: a field whose value is every byte in hexadecimal.
+void writeJsonBytes(OutputSink &out, const HeaderField &field, ByteView value) {
+    constexpr int kBytesLimit = 64;
+    static const char kDigits[] = "0123456789abcdef";
+    char hex[2 * kBytesLimit + 1];
+    int n = field.length < kBytesLimit ? field.length : kBytesLimit;
+    for (int i = 0; i < n; ++i) {
+        hex[2 * i] = kDigits[value.at(i) >> 4];
+        hex[2 * i + 1] = kDigits[value.at(i) & 0xF];
+    }
+    hex[2 * n] = 0;
+    writeField(out, field.name, 2 * n, hex, field.description);
 }
 
 void writeHeaderField(OutputSink &out, const QueueHeader &header, const HeaderField &field) {
@@ -294,10 +312,20 @@ void writeHeaderField(OutputSink &out, const QueueHeader &header, const HeaderFi
         break;
     }
     case ValueKind::Bytes:
+        if (out.json) {
+            writeJsonBytes(out, field, value);
+            break;
+        }
         writeField(out, field.name, field.length, value, field.description);
         writeHexLines(out, value, field.length);
         break;
     case ValueKind::Descriptor:
+        if (out.json) {
+            jsonBeginObjectField(out, field.name);
+            writeDescriptorFields(out, value, header.bigEndian, kDescriptorV1Fields);
+            jsonEndObjectField(out, field.description);
+            break;
+        }
         writeField(out, field.name, 0, "", field.description);
         writeDescriptorFields(out, value, header.bigEndian, kDescriptorV1Fields);
         break;
@@ -344,7 +372,22 @@ bool readQueueHeader(ByteView at, bool bigEndian, QueueHeader &header) {
     return false;
 }
 
+const char *queueHeaderType(const QueueHeader &header) {
+    switch (header.kind) {
+    case QueueHeaderKind::DeadLetter:
+        return "MQDLH";
+    case QueueHeaderKind::Transmission:
+        return "MQXQH";
+    default:
+        return "MQMDE";
+    }
+}
+
 void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header) {
+    if (out.json) {
+        jsonBeginHeader(out, queueHeaderType(header));
+        return;
+    }
     char line[1024];
     char queue[kValueSize], queueManager[kValueSize];
     switch (header.kind) {
@@ -380,7 +423,7 @@ void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header) {
 }
 
 void writeQueueHeaderFields(OutputSink &out, const QueueHeader &header) {
-    if (!detailFlag())
+    if (!detailFlag() && !out.json)
         return;
     const HeaderLayout &layout = layoutOf(header.kind);
     for (size_t i = 0; i < layout.fieldCount; ++i)

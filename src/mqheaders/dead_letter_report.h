@@ -34,6 +34,9 @@ bool readQueueHeader(ByteView at, bool bigEndian, QueueHeader &header);
 // MQRC_UNKNOWN_OBJECT_NAME, destination DEST.Q at QM2, put by amqrmppa on 20261207 10302512".
 void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header);
 
+// The structure's name: "MQDLH", "MQXQH" or "MQMDE".
+const char *queueHeaderType(const QueueHeader &header);
+
 // Every field of the header on a field line (with -d only).
 void writeQueueHeaderFields(OutputSink &out, const QueueHeader &header);
 

@@ -58,7 +58,7 @@ const RecordLayout kIihLayout =
 static_assert(kReserved + 1 == 84, "an MQIIH is 84 bytes");
 
 void writeIIH(OutputSink &out, ByteView header) {
-    if (!detailFlag())
+    if (!detailFlag() && !out.json)
         return;
     writeRecord(out, kIihLayout, header);
 }

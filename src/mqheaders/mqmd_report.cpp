@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "report/field_lines.h"
+#include "report/json_output.h"
 #include "report/unknown_message.h"
 
 namespace qpeek {
@@ -29,6 +30,7 @@ struct DescriptorLine {
     LineKind kind;
     int width;
     int hexLength;
+    bool bytes = false; // bytes, not characters (hexadecimal in machine-readable output)
 };
 
 constexpr LineKind I = LineKind::Integer;
@@ -47,20 +49,20 @@ constexpr DescriptorLine kDescriptorLines[] = {
     {"  Format           ", mqmd::kFormat, T, 8, 0},
     {"  Priority         ", mqmd::kPriority, I, 0, 0},
     {"  Persistence      ", mqmd::kPersistence, I, 0, 0},
-    {"  MsgId            ", mqmd::kMsgId, Q, 24, 24},
-    {"  CorrelId         ", mqmd::kCorrelId, Q, 24, 24},
+    {"  MsgId            ", mqmd::kMsgId, Q, 24, 24, true},
+    {"  CorrelId         ", mqmd::kCorrelId, Q, 24, 24, true},
     {"  BackoutCount     ", mqmd::kBackoutCount, I, 0, 0},
     {"  ReplyToQ         ", mqmd::kReplyToQ, T, 48, 0},
     {"  ReplyToQMgr      ", mqmd::kReplyToQMgr, T, 48, 0},
     {"  UserIdentifier   ", mqmd::kUserIdentifier, T, 12, 0},
-    {"  AccountingToken  ", mqmd::kAccountingToken, T, 32, 32},
+    {"  AccountingToken  ", mqmd::kAccountingToken, T, 32, 32, true},
     {"  ApplIdentityData ", mqmd::kApplIdentityData, T, 32, 32},
     {"  PutApplType      ", mqmd::kPutApplType, I, 0, 0},
     {"  PutApplName      ", mqmd::kPutApplName, T, 28, 0},
     {"  PutDate          ", mqmd::kPutDate, T, 8, 0},
     {"  PutTime          ", mqmd::kPutTime, T, 8, 0},
     {"  ApplOriginData   ", mqmd::kApplOriginData, T, 4, 0},
-    {"  GroupId          ", mqmd::kGroupId, Q, 24, 24},
+    {"  GroupId          ", mqmd::kGroupId, Q, 24, 24, true},
     {"  MsgSeqNumber     ", mqmd::kMsgSeqNumber, I, 0, 0},
     {"  Offset           ", mqmd::kOffset, I, 0, 0},
     {"  MsgFlags         ", mqmd::kMsgFlags, I, 0, 0},
@@ -152,7 +154,42 @@ void appendDescriptorLines(ReportText &r, ByteView descriptor, bool bigEndian, i
     }
 }
 
+// The descriptor's fields as members of the open object, named as the report names them.
+void writeDescriptorMembers(OutputSink &out, ByteView descriptor, bool bigEndian, int fieldCount) {
+    for (int i = 0; i < fieldCount; ++i) {
+        const DescriptorLine &line = kDescriptorLines[i];
+        char name[24];
+        size_t n = 0;
+        for (const char *c = line.label; *c; ++c)
+            if (*c != ' ' && n + 1 < sizeof name)
+                name[n++] = *c;
+        name[n] = 0;
+        if (line.kind == LineKind::Integer) {
+            jsonInteger(out, name,
+                        bigEndian ? descriptor.int32BigEndianAt(line.offset)
+                                  : descriptor.int32At(line.offset));
+        } else if (line.bytes) {
+            jsonHexBytes(out, name, descriptor.from(line.offset), line.hexLength);
+        } else {
+            // Up to the first zero byte, without trailing blanks.
+            ByteView text = descriptor.from(line.offset);
+            int64_t length = text.textLength(0, line.width);
+            while (length > 0 && text.at(length - 1) == ' ')
+                --length;
+            jsonText(out, name, text, length);
+        }
+    }
+}
+
 } // namespace
+
+void writeDescriptorJson(OutputSink &out, const Mqmd &md, bool fromFile) {
+    jsonOpen(out, "descriptor", '{');
+    jsonBool(out, "default", !fromFile);
+    writeDescriptorMembers(out, ByteView{const_cast<unsigned char *>(md.bytes), kMqmdLength}, false,
+                           kDescriptorFields);
+    jsonClose(out);
+}
 
 const char *applicationTypeLabel(int32_t type) {
     static const char *const kLabels[] = {"MQAT_UNKNOWN",
@@ -184,13 +221,18 @@ const char *applicationTypeLabel(int32_t type) {
 }
 
 void writeDescriptorFields(OutputSink &out, ByteView descriptor, bool bigEndian, int fieldCount) {
+    if (out.json) {
+        writeDescriptorMembers(out, descriptor, bigEndian,
+                               fieldCount < kDescriptorFields ? fieldCount : kDescriptorFields);
+        return;
+    }
     ReportText r(out);
     appendDescriptorLines(r, descriptor, bigEndian,
                           fieldCount < kDescriptorFields ? fieldCount : kDescriptorFields);
 }
 
 void writeMQMD(OutputSink &out, const Mqmd &md, ByteView body) {
-    if (!detailFlag())
+    if (!detailFlag() || out.json)
         return;
     int32_t applType = md.integer(mqmd::kPutApplType);
     char preview[kPreviewLimit + 1];

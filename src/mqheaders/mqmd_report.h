@@ -18,6 +18,10 @@ const char *applicationTypeLabel(int32_t type);
 constexpr int kDescriptorV1Fields = 24;
 constexpr int kDescriptorFields = 29;
 // The first fieldCount lines of the descriptor, its integers in the given byte order.
+// The descriptor as the "descriptor" member of the machine-readable object; "default" tells
+// a file without one.
+void writeDescriptorJson(OutputSink &out, const Mqmd &md, bool fromFile);
+// In machine-readable output: the fields as members of the open object.
 void writeDescriptorFields(OutputSink &out, ByteView descriptor, bool bigEndian, int fieldCount);
 
 } // namespace qpeek

@@ -59,6 +59,14 @@ void writeNameValueBlocks(OutputSink &out, ByteView header, char *text) {
         header.copyOut(data, n, text, kTextSize - 1);
         text[n] = 0;
 
+        if (out.json) {
+            // The block's text as the field's value.
+            writeField(out, "NameValueData", static_cast<int32_t>(n),
+                       ByteView{reinterpret_cast<unsigned char *>(text), static_cast<int32_t>(n)},
+                       " Name/value data.");
+            position = data + wanted;
+            continue;
+        }
         // Its value is a single blank: the line shows because the flag is set.
         writeField(out, "NameValueData", 1, " ", " Name/value data.");
         if (text[0] == '<')
@@ -109,7 +117,7 @@ const RecordLayout kRfhLayout =
                LineStyle::Field, "", kRfhFields);
 
 void writeRFH(OutputSink &out, ByteView header) {
-    if (!detailFlag())
+    if (!detailFlag() && !out.json)
         return;
     writeRecord(out, kRfhLayout, header);
     char text[kTextSize];

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "report/field_lines.h"
+#include "report/json_output.h"
 
 namespace qpeek {
 
@@ -281,11 +282,16 @@ void writePosRecord(OutputSink &out, size_t typeIndex, ByteView record, char *va
     const PosRecordType &type = kRecordTypes[typeIndex];
     const PreparedLine *lines = posLines().fields[typeIndex];
     int64_t position = 0;
+    if (out.json) {
+        jsonOpen(out, nullptr, '{');
+        jsonText(out, "type", type.name);
+    }
     for (size_t i = 0; i < type.count; ++i) {
         size_t used = 0;
         position = decodeField(record, position, type.fields[i], value, kPosValueSize, &used);
         int32_t length = static_cast<int32_t>(used);
-        if (used == 0 || i >= kMostFields) { // only with a value buffer too small for a digit
+        if (used == 0 || i >= kMostFields ||
+            out.json) { // only with a value buffer too small for a digit
             writeField(out, type.fields[i].label, length, value, i == 0 ? type.name : "");
             continue;
         }
@@ -295,6 +301,8 @@ void writePosRecord(OutputSink &out, size_t typeIndex, ByteView record, char *va
                      ByteView{reinterpret_cast<unsigned char *>(value),
                               static_cast<int32_t>(kPosValueSize)});
     }
+    if (out.json)
+        jsonClose(out);
 }
 
 // The message goes to standard error and to the report, each as a heading field line.
@@ -307,6 +315,14 @@ void writeUnknownType(OutputSink &out, unsigned char type, char *value) {
     size_t n = formatFieldLine(line, value, 0, textView(""), "");
     line[n] = 0;
     writeErrorText(out, line);
+    if (out.json) {
+        jsonOpen(out, nullptr, '{');
+        jsonText(out, "type", "unknown");
+        const char code[3] = {d.text[0], d.text[1], 0};
+        jsonText(out, "code", code);
+        jsonClose(out);
+        return;
+    }
     writeBytes(out, line, n);
 }
 
@@ -374,10 +390,14 @@ void writePosLog(OutputSink &out, ByteView body) {
 
     int64_t current = 0;
     int64_t lineEnd = lineEndFrom(0);
+    // Machine-readable output: "records", each {"type": its name, "fields"}.
+    if (out.json)
+        jsonOpen(out, "records", '[');
     while (current < length - 1) {
         if (current > lineEnd) {
             // Between two lines: an empty field line, then the line feed is skipped.
-            writePreparedField(out, lines.lineBreak, textView(""));
+            if (!out.json)
+                writePreparedField(out, lines.lineBreak, textView(""));
             unsigned char c = body.at(current);
             if (c == '\n' || c == '\r')
                 ++current;
@@ -407,6 +427,8 @@ void writePosLog(OutputSink &out, ByteView body) {
         else
             writeUnknownType(out, buffer[0], value);
     }
+    if (out.json)
+        jsonClose(out);
 }
 
 } // namespace qpeek

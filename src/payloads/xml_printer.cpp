@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "payloads/xml_scan.h"
+#include "report/json_output.h"
 
 namespace qpeek {
 
@@ -124,6 +125,22 @@ void writeXml(OutputSink &out, ByteView text) {
         scan.endTag(text, i, depth);
     }
     output.put('\n');
+}
+
+void writeXmlJson(OutputSink &out, ByteView text) {
+    int64_t length = text.textLength(0, text.length);
+    // The first "<" that opens an element (not a declaration, comment or closing tag).
+    int64_t start = -1;
+    for (int64_t i = 0; i + 1 < length && start < 0; ++i) {
+        unsigned char next = text.at(i + 1);
+        if (text.at(i) == '<' && next != '?' && next != '!' && next != '/')
+            start = i + 1;
+    }
+    int64_t end = start < 0 ? 0 : start;
+    while (start >= 0 && end < length && !std::strchr(" \t\r\n/>", text.at(end)))
+        ++end;
+    jsonText(out, "root", text.from(start < 0 ? 0 : start), end - (start < 0 ? 0 : start));
+    jsonText(out, "text", text, length);
 }
 
 } // namespace qpeek

@@ -14,6 +14,10 @@ namespace qpeek {
 // the text are dropped; malformed text is printed all the same.
 void writeXml(OutputSink &out, ByteView text);
 
+// The XML payload of the machine-readable object: "root", the name of the first element,
+// and "text", the body up to its first zero byte.
+void writeXmlJson(OutputSink &out, ByteView text);
+
 // The number of characters of a zero-terminated text before its first blank or its end.
 size_t wordLength(const char *text);
 

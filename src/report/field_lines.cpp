@@ -2,6 +2,8 @@
 // blank suppression, the long-name field line, trimming.
 #include "report/field_lines.h"
 
+#include "report/json_output.h"
+
 #include <cstring>
 
 namespace qpeek {
@@ -78,6 +80,10 @@ size_t prepareFieldLine(char *line, const char *name, int32_t length, const char
 
 void writeField(OutputSink &out, const char *name, int32_t length, ByteView value,
                 const char *description) {
+    if (out.json) {
+        jsonTextField(out, name, length, value, description);
+        return;
+    }
     // The line is prepared, then the value put into it, like a prepared field's.
     char line[kFieldLineBufferSize];
     size_t size = prepareFieldLine(line, name, length, description);
@@ -119,8 +125,20 @@ void writeField(OutputSink &out, const char *name, int32_t length, const char *v
     writeField(out, name, length, textView(value ? value : ""), description);
 }
 
+void writeDecimalField(OutputSink &out, const char *name, const char *digits,
+                       const char *description) {
+    if (out.json)
+        jsonNumberField(out, name, digits, description);
+    else
+        writeField(out, name, static_cast<int32_t>(std::strlen(digits)), digits, description);
+}
+
 void writeLongNameField(OutputSink &out, const char *name, int32_t length, ByteView value,
                         const char *description) {
+    if (out.json) {
+        jsonTextField(out, name, length, value, description);
+        return;
+    }
     if (suppressed(value, length))
         return;
     // Only the columns that can show are filled: blanks, the name over them (the description

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "report/json_output.h"
 
 namespace qpeek {
 
@@ -25,13 +26,13 @@ OutputSink::~OutputSink() {
 }
 
 void flushOutput(OutputSink &sink) {
-    if (sink.used > 0)
+    if (sink.used > 0 && !sink.json)
         putBytes(sink.out, sink.bytes, sink.used);
     sink.used = 0;
 }
 
 void spillOutput(OutputSink &sink, size_t count) {
-    if (sink.used < kOutputWriteSize || count > kOutputSlack) {
+    if (sink.used < kOutputWriteSize || sink.json || count > kOutputSlack) {
         flushOutput(sink);
         return;
     }
@@ -50,7 +51,8 @@ void writeLargeBytes(OutputSink &sink, const void *bytes, size_t count) {
         return;
     }
     flushOutput(sink);
-    putBytes(sink.out, bytes, count);
+    if (!sink.json)
+        putBytes(sink.out, bytes, count);
 }
 
 void writeFormatted(OutputSink &sink, const char *format, ...) {
@@ -71,7 +73,9 @@ void writeFormatted(OutputSink &sink, const char *format, ...) {
 }
 
 void writeStandardOutput(OutputSink &sink, const void *bytes, size_t count) {
-    if (sink.out == stdout)
+    if (sink.json && sink.out == stdout && sink.json->depth > 0)
+        sink.json->heldStandardOutput.append(static_cast<const char *>(bytes), count);
+    else if (sink.out == stdout && !sink.json)
         writeBytes(sink, bytes, count);
     else
         putBytes(stdout, bytes, count);

@@ -11,6 +11,8 @@
 
 namespace qpeek {
 
+struct JsonOutput;
+
 // Pieces of exactly kOutputWriteSize bytes leave the buffer; the slack past them holds the
 // line that a piece cuts (moved to the front afterwards) and any one formatted text.
 constexpr size_t kOutputWriteSize = 1u << 18;
@@ -22,6 +24,9 @@ struct OutputSink {
     char *bytes; // kOutputBufferSize bytes not yet handed to out
     size_t used = 0;
     std::unique_ptr<char[]> storage;
+    // With machine-readable output (-j) the report is the JSON object this holds, and the
+    // text bytes gathered here are dropped instead of written.
+    JsonOutput *json = nullptr;
 
     explicit OutputSink(FILE *stream)
         : out(stream), bytes(new char[kOutputBufferSize]), storage(bytes) {}

@@ -1,10 +1,12 @@
 // The record printer: walks a layout's table and writes each field as its kind says.
 #include "report/record_report.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "report/field_lines.h"
+#include "report/json_output.h"
 
 namespace qpeek {
 
@@ -107,6 +109,38 @@ void writeAssignment(OutputSink &out, const FieldLayout &field, ByteView record)
     writeBytes(out, line, used);
 }
 
+// The field as a member of the machine-readable record: numbers in decimal as numbers,
+// hexadecimal ones as their text, characters as text.
+void writeJsonField(OutputSink &out, const FieldLayout &field, const char *description,
+                    ByteView record, int32_t length) {
+    char number[kNumberSize];
+    switch (field.kind) {
+    case FieldKind::Text:
+    case FieldKind::TextAndHex:
+        jsonTextField(out, field.name, length, record.from(field.offset), description);
+        return;
+    case FieldKind::Initial:
+    case FieldKind::Character:
+        jsonTextField(out, field.name, 1, record.from(field.offset), description);
+        return;
+    case FieldKind::Decimal:
+        formatNumber(number, field, record);
+        jsonNumberField(out, field.name, number, description);
+        return;
+    case FieldKind::Double:
+        if (std::isfinite(doubleAt(record, field.offset))) {
+            formatNumber(number, field, record);
+            jsonNumberField(out, field.name, number, description);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    int n = formatNumber(number, field, record);
+    jsonTextField(out, field.name, n, textView(number), description);
+}
+
 } // namespace
 
 void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView record,
@@ -116,6 +150,10 @@ void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView rec
         const FieldLayout &field = layout.fields[i];
         const char *description = field.description ? field.description : layout.fieldDescription;
         int32_t length = field.length > 0 ? field.length : valueLength;
+        if (out.json) {
+            writeJsonField(out, field, description, record, length);
+            continue;
+        }
         if (layout.style == LineStyle::Assignment) {
             writeAssignment(out, field, record);
             continue;
@@ -139,10 +177,12 @@ void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView rec
 
 void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record,
                  int32_t valueLength) {
-    if (layout.style == LineStyle::Assignment)
-        writeLine(out, layout.heading);
-    else
-        writeField(out, layout.heading, 0, "", layout.headingDescription);
+    if (!out.json) { // a heading is no field of the machine-readable record
+        if (layout.style == LineStyle::Assignment)
+            writeLine(out, layout.heading);
+        else
+            writeField(out, layout.heading, 0, "", layout.headingDescription);
+    }
     writeRecordFields(out, layout, record, valueLength);
 }
 

@@ -1,11 +1,17 @@
 // Summary tags: code, value in parentheses, the blank after it.
 #include "report/summary_tags.h"
 
+#include "report/json_output.h"
+
 #include <cstring>
 
 namespace qpeek {
 
 void writeTag(OutputSink &out, const TagForm &form, const char *value) {
+    if (out.json) {
+        jsonSummaryTag(out, form.code, value);
+        return;
+    }
     if (form.place == TagPlace::NewItem)
         startSummaryItem(out);
     writeText(out, form.code);

@@ -1,6 +1,8 @@
 // The "Unknown Message Type" lines and the body preview.
 #include "report/unknown_message.h"
 
+#include "report/json_output.h"
+
 namespace qpeek {
 
 namespace {
@@ -23,7 +25,10 @@ void writeUnknownSummary(OutputSink &out, ByteView body) {
 void writeUnknownDetail(OutputSink &out, ByteView body) {
     char preview[kPreviewLimit + 1];
     previewText(preview, body, kPreviewLimit);
-    writeFormatted(out, "Unknown Message Type:  '%s'\n", preview);
+    if (out.json)
+        jsonText(out, "preview", preview);
+    else
+        writeFormatted(out, "Unknown Message Type:  '%s'\n", preview);
 }
 
 } // namespace qpeek

@@ -1,0 +1,499 @@
+// The JSON object of a message: members and fields written straight into the output's
+// buffer, which leaves in whole pieces; text escaped as it is copied.
+#include "report/json_output.h"
+
+#include <cstring>
+
+namespace qpeek {
+
+namespace {
+
+void putBytes(FILE *stream, const void *bytes, size_t count) {
+#ifdef __GLIBC__
+    fwrite_unlocked(bytes, 1, count, stream);
+#else
+    std::fwrite(bytes, 1, count, stream);
+#endif
+}
+
+void flushJson(JsonOutput &j) {
+    if (j.used > 0)
+        putBytes(j.out, j.bytes, j.used);
+    j.used = 0;
+}
+
+// Room for count bytes (at most kJsonSlack) at the end of the buffer.
+char *space(JsonOutput &j, size_t count) {
+    if (j.used + count > kJsonWriteSize + kJsonSlack || j.used >= kJsonWriteSize)
+        flushJson(j);
+    return j.bytes + j.used;
+}
+
+void raw(JsonOutput &j, const char *bytes, size_t count) {
+    while (count > 0) {
+        size_t n = count < kJsonChunk ? count : kJsonChunk;
+        std::memcpy(space(j, n), bytes, n);
+        j.used += n;
+        bytes += n;
+        count -= n;
+    }
+}
+
+void raw(JsonOutput &j, const char *text) {
+    raw(j, text, std::strlen(text));
+}
+
+void rawChar(JsonOutput &j, char c) {
+    *space(j, 1) = c;
+    ++j.used;
+}
+
+// The escaped text, a chunk at a time; a chunk never ends inside a UTF-8 sequence.
+void escaped(JsonOutput &j, const unsigned char *text, size_t length) {
+    while (length > 0) {
+        size_t n = length;
+        if (n > kJsonChunk) {
+            n = kJsonChunk;
+            for (int back = 0; back < 3 && (text[n] & 0xC0) == 0x80; ++back)
+                --n;
+        }
+        char *to = space(j, 6 * n);
+        j.used += escapeJsonText(to, text, n);
+        text += n;
+        length -= n;
+    }
+}
+
+void quoted(JsonOutput &j, const unsigned char *text, size_t length) {
+    rawChar(j, '"');
+    escaped(j, text, length);
+    rawChar(j, '"');
+}
+
+void quoted(JsonOutput &j, const char *text) {
+    quoted(j, reinterpret_cast<const unsigned char *>(text), std::strlen(text));
+}
+
+// The separator before an element or member of the open level.
+void separate(JsonOutput &j) {
+    if (j.depth == 0)
+        return;
+    JsonOutput::Level &level = j.levels[j.depth - 1];
+    if (!level.empty)
+        rawChar(j, ',');
+    level.empty = false;
+}
+
+void closeLevel(JsonOutput &j) {
+    rawChar(j, j.levels[j.depth - 1].closer);
+    --j.depth;
+}
+
+// Closes the "fields" array a field opened, before another member of its object.
+void closeFields(JsonOutput &j) {
+    if (j.depth > 0 && j.levels[j.depth - 1].fields)
+        closeLevel(j);
+}
+
+// The member's name, when an object is open to take it (false inside an array).
+bool key(JsonOutput &j, const char *name) {
+    closeFields(j);
+    if (j.depth == 0 || j.levels[j.depth - 1].closer != '}')
+        return false;
+    separate(j);
+    rawChar(j, '"');
+    raw(j, name);
+    raw(j, "\":", 2);
+    return true;
+}
+
+// Decoding calls made by the summary pass add nothing: only its tags go into the object.
+bool open(const OutputSink &out) {
+    return out.json->stage != JsonOutput::Stage::Done;
+}
+
+void push(JsonOutput &j, char opener, bool fields = false) {
+    rawChar(j, opener);
+    if (j.depth == kJsonDepth) // deeper than any object qpeek makes
+        return;
+    j.levels[j.depth++] = JsonOutput::Level{opener == '{' ? '}' : ']', true, fields};
+}
+
+// Where the next field goes: the open array, or the "fields" array of the open object.
+void startField(JsonOutput &j) {
+    if (j.depth > 0 && j.levels[j.depth - 1].closer == '}') {
+        key(j, "fields");
+        push(j, '[', true);
+    }
+    separate(j);
+}
+
+// Text up to its first zero byte within length, without trailing blanks.
+int64_t valueLength(ByteView value, int32_t length) {
+    int64_t n = value.textLength(0, length);
+    while (n > 0 && value.data[n - 1] == ' ')
+        --n;
+    return n;
+}
+
+// Text without leading and trailing blanks.
+void trimmedText(JsonOutput &j, const char *text) {
+    while (*text == ' ')
+        ++text;
+    size_t n = std::strlen(text);
+    while (n > 0 && text[n - 1] == ' ')
+        --n;
+    quoted(j, reinterpret_cast<const unsigned char *>(text), n);
+}
+
+void closeTo(JsonOutput &j, int depth) {
+    while (j.depth > depth)
+        closeLevel(j);
+}
+
+// Closes the headers (or writes an empty list) before what follows them.
+void finishHeaders(JsonOutput &j) {
+    if (j.stage == JsonOutput::Stage::Descriptor) {
+        key(j, "headers");
+        raw(j, "[]", 2);
+    } else if (j.stage == JsonOutput::Stage::Headers) {
+        closeTo(j, 1);
+    }
+    j.stage = JsonOutput::Stage::Payload;
+}
+
+// A UTF-8 sequence at text (length bytes left): its length, or 0 when it is not valid.
+size_t sequenceLength(const unsigned char *text, size_t length) {
+    unsigned char b = text[0];
+    size_t n;
+    unsigned char low = 0x80, high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+        n = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        n = 3;
+        if (b == 0xE0)
+            low = 0xA0;
+        else if (b == 0xED)
+            high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        n = 4;
+        if (b == 0xF0)
+            low = 0x90;
+        else if (b == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (length < n || text[1] < low || text[1] > high)
+        return 0;
+    for (size_t i = 2; i < n; ++i)
+        if ((text[i] & 0xC0) != 0x80)
+            return 0;
+    return n;
+}
+
+} // namespace
+
+size_t escapeJsonText(char *to, const unsigned char *text, size_t length) {
+    static const char kHex[] = "0123456789abcdef";
+    char *start = to;
+    size_t i = 0;
+    while (i < length) {
+        unsigned char b = text[i];
+        if (b >= 0x20 && b < 0x80 && b != '"' && b != '\\') {
+            *to++ = static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        if (b >= 0x80) {
+            size_t n = sequenceLength(text + i, length - i);
+            if (n > 0) {
+                std::memcpy(to, text + i, n);
+                to += n;
+                i += n;
+            } else {
+                // Not UTF-8: the byte as the ISO-8859-1 character of its value.
+                *to++ = static_cast<char>(0xC0 | b >> 6);
+                *to++ = static_cast<char>(0x80 | (b & 0x3F));
+                ++i;
+            }
+            continue;
+        }
+        *to++ = '\\';
+        switch (b) {
+        case '"':
+        case '\\':
+            *to++ = static_cast<char>(b);
+            break;
+        case '\n':
+            *to++ = 'n';
+            break;
+        case '\r':
+            *to++ = 'r';
+            break;
+        case '\t':
+            *to++ = 't';
+            break;
+        default:
+            *to++ = 'u';
+            *to++ = '0';
+            *to++ = '0';
+            *to++ = kHex[b >> 4];
+            *to++ = kHex[b & 0xF];
+            break;
+        }
+        ++i;
+    }
+    return static_cast<size_t>(to - start);
+}
+
+void jsonBeginMessage(OutputSink &out, const char *path, int64_t size) {
+    JsonOutput &j = *out.json;
+    j.depth = 0;
+    j.stage = JsonOutput::Stage::Descriptor;
+    push(j, '{');
+    key(j, "file");
+    quoted(j, path);
+    jsonInteger(out, "size", size);
+}
+
+void jsonEndMessage(OutputSink &out) {
+    JsonOutput &j = *out.json;
+    if (j.depth == 0)
+        return;
+    if (j.stage != JsonOutput::Stage::Payload && j.stage != JsonOutput::Stage::Done)
+        finishHeaders(j);
+    closeTo(j, 0);
+    rawChar(j, '\n');
+    flushJson(j);
+    if (!j.heldStandardOutput.empty()) {
+        putBytes(stdout, j.heldStandardOutput.data(), j.heldStandardOutput.size());
+        j.heldStandardOutput.clear();
+    }
+}
+
+void jsonBeginHeader(OutputSink &out, const char *type) {
+    JsonOutput &j = *out.json;
+    if (j.stage == JsonOutput::Stage::Descriptor) {
+        closeTo(j, 1);
+        key(j, "headers");
+        push(j, '[');
+        j.stage = JsonOutput::Stage::Headers;
+    }
+    if (j.stage != JsonOutput::Stage::Headers)
+        return;
+    closeTo(j, 2);
+    separate(j);
+    push(j, '{');
+    key(j, "type");
+    quoted(j, type);
+}
+
+void jsonBeginPayload(OutputSink &out, const char *kind) {
+    JsonOutput &j = *out.json;
+    if (j.stage == JsonOutput::Stage::Payload || j.stage == JsonOutput::Stage::Done)
+        return;
+    finishHeaders(j);
+    key(j, "payload");
+    push(j, '{');
+    key(j, "kind");
+    quoted(j, kind);
+}
+
+void jsonBeginSummary(OutputSink &out, const char *time) {
+    JsonOutput &j = *out.json;
+    if (j.stage != JsonOutput::Stage::Done) {
+        if (j.stage != JsonOutput::Stage::Payload)
+            finishHeaders(j);
+        j.stage = JsonOutput::Stage::Done;
+    }
+    closeTo(j, 1);
+    key(j, "time");
+    quoted(j, time);
+    key(j, "summary");
+    push(j, '[');
+}
+
+void jsonSummaryTag(OutputSink &out, const char *code, const char *value) {
+    JsonOutput &j = *out.json;
+    if (j.stage != JsonOutput::Stage::Done || j.depth != 2)
+        return;
+    separate(j);
+    rawChar(j, '[');
+    quoted(j, code);
+    rawChar(j, ',');
+    quoted(j, value);
+    rawChar(j, ']');
+}
+
+void jsonOpen(OutputSink &out, const char *name, char opener) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    if (!name || !key(j, name))
+        separate(j); // an element of the open array
+    push(j, opener);
+}
+
+void jsonClose(OutputSink &out) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    closeFields(j);
+    if (j.depth > 1)
+        closeLevel(j);
+}
+
+int jsonDepth(const OutputSink &out) {
+    return out.json->depth;
+}
+
+void jsonCloseTo(OutputSink &out, int depth) {
+    if (!open(out))
+        return;
+    closeTo(*out.json, depth < 1 ? 1 : depth);
+}
+
+void jsonText(OutputSink &out, const char *name, ByteView text, int64_t length) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    if (!key(j, name))
+        return;
+    int64_t n = text.available(0, length);
+    quoted(j, text.data, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+void jsonText(OutputSink &out, const char *name, const char *text) {
+    if (!open(out))
+        return;
+    if (!key(*out.json, name))
+        return;
+    quoted(*out.json, text);
+}
+
+void jsonInteger(OutputSink &out, const char *name, int64_t value) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    if (!key(j, name))
+        return;
+    char digits[24];
+    int n = std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(value));
+    raw(j, digits, static_cast<size_t>(n));
+}
+
+void jsonBool(OutputSink &out, const char *name, bool value) {
+    if (!open(out))
+        return;
+    if (!key(*out.json, name))
+        return;
+    raw(*out.json, value ? "true" : "false");
+}
+
+void jsonHexBytes(OutputSink &out, const char *name, ByteView bytes, int32_t length) {
+    if (!open(out))
+        return;
+    static const char kHex[] = "0123456789abcdef";
+    JsonOutput &j = *out.json;
+    if (!key(j, name))
+        return;
+    rawChar(j, '"');
+    for (int32_t i = 0; i < length; ++i) {
+        unsigned char b = bytes.at(i);
+        char *to = space(j, 2);
+        to[0] = kHex[b >> 4];
+        to[1] = kHex[b & 0xF];
+        j.used += 2;
+    }
+    rawChar(j, '"');
+}
+
+void jsonTextField(OutputSink &out, const char *name, int32_t length, ByteView value,
+                   const char *description) {
+    if (!open(out))
+        return;
+    if (length <= 0 || !name || !*name)
+        return;
+    JsonOutput &j = *out.json;
+    startField(j);
+    raw(j, "{\"name\":", 8);
+    trimmedText(j, name);
+    raw(j, ",\"value\":", 9);
+    quoted(j, value.data, static_cast<size_t>(valueLength(value, length)));
+    raw(j, ",\"description\":", 15);
+    trimmedText(j, description ? description : "");
+    rawChar(j, '}');
+}
+
+void jsonNumberField(OutputSink &out, const char *name, const char *number,
+                     const char *description) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    startField(j);
+    raw(j, "{\"name\":", 8);
+    trimmedText(j, name);
+    raw(j, ",\"value\":", 9);
+    raw(j, number);
+    raw(j, ",\"description\":", 15);
+    trimmedText(j, description ? description : "");
+    rawChar(j, '}');
+}
+
+void jsonBeginObjectField(OutputSink &out, const char *name) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    startField(j);
+    raw(j, "{\"name\":", 8);
+    trimmedText(j, name);
+    raw(j, ",\"value\":", 9);
+    push(j, '{');
+}
+
+void jsonEndObjectField(OutputSink &out, const char *description) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    closeLevel(j);
+    raw(j, ",\"description\":", 15);
+    trimmedText(j, description ? description : "");
+    rawChar(j, '}');
+}
+
+void prepareJsonField(JsonFieldText &field, const char *name, const char *description) {
+    std::string text;
+    auto add = [&text](const char *s) {
+        while (*s == ' ')
+            ++s;
+        size_t n = std::strlen(s);
+        while (n > 0 && s[n - 1] == ' ')
+            --n;
+        std::string escapedText(6 * n, '\0');
+        escapedText.resize(
+            escapeJsonText(&escapedText[0], reinterpret_cast<const unsigned char *>(s), n));
+        text += escapedText;
+    };
+    field.head = "{\"name\":\"";
+    text.clear();
+    add(name);
+    field.head += text;
+    field.head += "\",\"value\":\"";
+    text.clear();
+    add(description ? description : "");
+    field.tail = "\",\"description\":\"" + text + "\"}";
+}
+
+void jsonPreparedField(OutputSink &out, const JsonFieldText &field, int32_t length,
+                       ByteView value) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    startField(j);
+    raw(j, field.head.data(), field.head.size());
+    escaped(j, value.data, static_cast<size_t>(valueLength(value, length)));
+    raw(j, field.tail.data(), field.tail.size());
+}
+
+} // namespace qpeek
