@@ -19,6 +19,10 @@ enum class FieldKind {
     TextAndHex, // the characters, then "0x" and every byte in hexadecimal on a line without name
     Initial,    // the first character only, blank-padded to the field's width
     Character,  // one byte as it is, a zero byte included
+    // Bytes, not characters (hexadecimal in machine-readable output), shown like TextAndHex
+    // and, the second, with the characters in quotes.
+    Bytes,
+    QuotedBytes,
 };
 
 // The bytes a field of the kind occupies, or 0 when the field says (text).
@@ -53,6 +57,11 @@ enum class LineStyle {
     // "  name = value": the name padded to 16 columns, text left-aligned at the field's width
     // (up to a zero byte), every field shown; the heading is a line of its own.
     Assignment,
+    // The descriptor line: the name at column 2 padded to column 19, a number as it is,
+    // characters up to a zero byte right-aligned in the field's width (left-aligned between
+    // quotes for QuotedBytes); TextAndHex, Bytes and QuotedBytes add a line with every byte
+    // in hexadecimal, x'...', from column 19.
+    Descriptor,
 };
 
 struct RecordLayout {

@@ -27,17 +27,22 @@ double doubleAt(ByteView record, int64_t offset) {
     return value;
 }
 
+int32_t integerAt(ByteView record, int64_t offset, bool bigEndian) {
+    return bigEndian ? record.int32BigEndianAt(offset) : record.int32At(offset);
+}
+
 // The number of the field as text; returns its length.
-int formatNumber(char (&text)[kNumberSize], const FieldLayout &field, ByteView record) {
+int formatNumber(char (&text)[kNumberSize], const FieldLayout &field, ByteView record,
+                 bool bigEndian = false) {
     switch (field.kind) {
     case FieldKind::Decimal:
-        return std::snprintf(text, sizeof text, "%d", record.int32At(field.offset));
+        return std::snprintf(text, sizeof text, "%d", integerAt(record, field.offset, bigEndian));
     case FieldKind::Hex4:
         return std::snprintf(text, sizeof text, "0x%04x",
-                             static_cast<uint32_t>(record.int32At(field.offset)));
+                             static_cast<uint32_t>(integerAt(record, field.offset, bigEndian)));
     case FieldKind::Hex8:
         return std::snprintf(text, sizeof text, "0x%08x",
-                             static_cast<uint32_t>(record.int32At(field.offset)));
+                             static_cast<uint32_t>(integerAt(record, field.offset, bigEndian)));
     case FieldKind::Byte:
         return std::snprintf(text, sizeof text, "0x%02x",
                              static_cast<unsigned>(record.at(field.offset)));
@@ -109,14 +114,88 @@ void writeAssignment(OutputSink &out, const FieldLayout &field, ByteView record)
     writeBytes(out, line, used);
 }
 
+// The descriptor line's name column, and the widest field it shows (the rest of a longer
+// one is left out).
+constexpr size_t kDescriptorNameWidth = 19;
+constexpr size_t kDescriptorValueLimit = 64;
+
+// Digits of a 32-bit integer in decimal, written where `to` points; returns their count.
+size_t putDecimal(char *to, int32_t value) {
+    char digits[16];
+    size_t n = sizeof digits;
+    uint32_t magnitude =
+        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    do {
+        digits[--n] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        digits[--n] = '-';
+    std::memcpy(to, digits + n, sizeof digits - n);
+    return sizeof digits - n;
+}
+
+// One descriptor line (and its hexadecimal line), put together straight in the sink's
+// buffer: a printf per line cost more than the rest of a small message's report.
+void writeDescriptorLine(OutputSink &out, const FieldLayout &field, ByteView record,
+                         bool bigEndian) {
+    static const char kDigits[] = "0123456789abcdef";
+    size_t width = static_cast<size_t>(field.length) < kDescriptorValueLimit
+                       ? static_cast<size_t>(field.length)
+                       : kDescriptorValueLimit;
+    char *line = reportSpace(out, 3 * kDescriptorNameWidth + 3 * kDescriptorValueLimit + 8);
+    size_t used = 0;
+    std::memset(line, ' ', kDescriptorNameWidth);
+    size_t name = std::strlen(field.name);
+    std::memcpy(line + 2, field.name,
+                name < kDescriptorNameWidth - 3 ? name : kDescriptorNameWidth - 3);
+    used = kDescriptorNameWidth;
+    if (field.kind == FieldKind::Decimal) {
+        used += putDecimal(line + used, integerAt(record, field.offset, bigEndian));
+    } else {
+        // At most the field's width, up to its first zero byte.
+        size_t n =
+            static_cast<size_t>(record.textLength(field.offset, static_cast<int64_t>(width)));
+        if (field.kind == FieldKind::QuotedBytes) {
+            line[used++] = '\'';
+            record.copyOut(field.offset, static_cast<int64_t>(n), line + used, n);
+            std::memset(line + used + n, ' ', width - n);
+            used += width;
+            line[used++] = '\'';
+        } else {
+            std::memset(line + used, ' ', width - n);
+            record.copyOut(field.offset, static_cast<int64_t>(n), line + used + width - n, n);
+            used += width;
+        }
+    }
+    line[used++] = '\n';
+    if (field.kind == FieldKind::TextAndHex || field.kind == FieldKind::Bytes ||
+        field.kind == FieldKind::QuotedBytes) {
+        std::memset(line + used, ' ', kDescriptorNameWidth);
+        used += kDescriptorNameWidth;
+        line[used++] = 'x';
+        line[used++] = '\'';
+        for (size_t i = 0; i < width; ++i) {
+            unsigned char b = record.at(field.offset + static_cast<int64_t>(i));
+            line[used++] = kDigits[b >> 4];
+            line[used++] = kDigits[b & 0xF];
+        }
+        line[used++] = '\'';
+        line[used++] = '\n';
+    }
+    out.used += used;
+}
+
 // The field as a member of the machine-readable record: numbers in decimal as numbers,
 // hexadecimal ones as their text, characters as text.
 void writeJsonField(OutputSink &out, const FieldLayout &field, const char *description,
-                    ByteView record, int32_t length) {
+                    ByteView record, int32_t length, bool bigEndian) {
     char number[kNumberSize];
     switch (field.kind) {
     case FieldKind::Text:
     case FieldKind::TextAndHex:
+    case FieldKind::Bytes:
+    case FieldKind::QuotedBytes:
         jsonTextField(out, field.name, length, record.from(field.offset), description);
         return;
     case FieldKind::Initial:
@@ -124,7 +203,7 @@ void writeJsonField(OutputSink &out, const FieldLayout &field, const char *descr
         jsonTextField(out, field.name, 1, record.from(field.offset), description);
         return;
     case FieldKind::Decimal:
-        formatNumber(number, field, record);
+        formatNumber(number, field, record, bigEndian);
         jsonNumberField(out, field.name, number, description);
         return;
     case FieldKind::Double:
@@ -137,7 +216,7 @@ void writeJsonField(OutputSink &out, const FieldLayout &field, const char *descr
     default:
         break;
     }
-    int n = formatNumber(number, field, record);
+    int n = formatNumber(number, field, record, bigEndian);
     jsonTextField(out, field.name, n, textView(number), description);
 }
 
@@ -145,13 +224,23 @@ void writeJsonField(OutputSink &out, const FieldLayout &field, const char *descr
 
 void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView record,
                        int32_t valueLength) {
+    writeRecordFields(out, layout, record, valueLength, false);
+}
+
+void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView record,
+                       int32_t valueLength, bool bigEndian) {
+    if (layout.style == LineStyle::Descriptor && !out.json) {
+        for (size_t i = 0; i < layout.count; ++i)
+            writeDescriptorLine(out, layout.fields[i], record, bigEndian);
+        return;
+    }
     char number[kNumberSize];
     for (size_t i = 0; i < layout.count; ++i) {
         const FieldLayout &field = layout.fields[i];
         const char *description = field.description ? field.description : layout.fieldDescription;
         int32_t length = field.length > 0 ? field.length : valueLength;
         if (out.json) {
-            writeJsonField(out, field, description, record, length);
+            writeJsonField(out, field, description, record, length, bigEndian);
             continue;
         }
         if (layout.style == LineStyle::Assignment) {
@@ -184,6 +273,25 @@ void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record,
             writeField(out, layout.heading, 0, "", layout.headingDescription);
     }
     writeRecordFields(out, layout, record, valueLength);
+}
+
+void writeRecordMembers(OutputSink &out, const RecordLayout &layout, ByteView record,
+                        bool bigEndian) {
+    for (size_t i = 0; i < layout.count; ++i) {
+        const FieldLayout &field = layout.fields[i];
+        if (field.kind == FieldKind::Decimal) {
+            jsonInteger(out, field.name, integerAt(record, field.offset, bigEndian));
+        } else if (field.kind == FieldKind::Bytes || field.kind == FieldKind::QuotedBytes) {
+            jsonHexBytes(out, field.name, record.from(field.offset), field.length);
+        } else {
+            // Up to the first zero byte, without trailing blanks.
+            ByteView text = record.from(field.offset);
+            int64_t n = text.textLength(0, field.length);
+            while (n > 0 && text.at(n - 1) == ' ')
+                --n;
+            jsonText(out, field.name, text, n);
+        }
+    }
 }
 
 } // namespace qpeek

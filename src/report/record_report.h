@@ -13,6 +13,16 @@ namespace qpeek {
 void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView record,
                        int32_t valueLength = 0);
 
+// The same for a record whose integers are big-endian when bigEndian says so.
+void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView record,
+                       int32_t valueLength, bool bigEndian);
+
+// Machine-readable output: the fields as members of the open object, by their names;
+// decimal integers as numbers, bytes in hexadecimal, characters as text without trailing
+// blanks.
+void writeRecordMembers(OutputSink &out, const RecordLayout &layout, ByteView record,
+                        bool bigEndian = false);
+
 // The heading line (the heading at column 0 and its description), then the fields.
 void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record,
                  int32_t valueLength = 0);
