@@ -19,10 +19,13 @@ enum class FieldKind {
     TextAndHex, // the characters, then "0x" and every byte in hexadecimal on a line without name
     Initial,    // the first character only, blank-padded to the field's width
     Character,  // one byte as it is, a zero byte included
-    // Bytes, not characters (hexadecimal in machine-readable output), shown like TextAndHex
-    // and, the second, with the characters in quotes.
+    // Bytes, not characters (hexadecimal in machine-readable output): the characters, then
+    // every byte in hexadecimal, 24 digits a line on lines without name (a descriptor line:
+    // like TextAndHex); the second with the characters in quotes (descriptor lines only).
     Bytes,
     QuotedBytes,
+    Record, // another record, printed by its own layout (`record`) after a heading line
+
 };
 
 // The bytes a field of the kind occupies, or 0 when the field says (text).
@@ -42,12 +45,18 @@ constexpr int32_t fixedLengthOf(FieldKind kind) {
     }
 }
 
+struct RecordLayout;
+
 struct FieldLayout {
     const char *name;
     int32_t offset;
     int32_t length; // 0: a last field whose length the record holds (DATUSR's value)
     FieldKind kind;
     const char *description = nullptr; // nullptr: the layout's field description
+    // A name for the value of a decimal field, added to the description after ": " (none
+    // when it gives nullptr).
+    const char *(*valueName)(int32_t value) = nullptr;
+    const RecordLayout *record = nullptr; // the layout of a Record field
 };
 
 // The line every field of a layout is written on.

@@ -8,6 +8,7 @@
 #include "mqheaders/reason_names.h"
 #include "report/field_lines.h"
 #include "report/json_output.h"
+#include "report/record_report.h"
 #include "report/summary_tags.h"
 
 namespace qpeek {
@@ -56,111 +57,91 @@ constexpr int kApplNameLength = 28;
 constexpr int kDateTimeLength = 8;
 constexpr int kGroupIdLength = 24;
 
-// How a field's value is shown on its field line.
-enum class ValueKind {
-    Heading,    // the header's heading line: no value
-    Text,       // the characters, up to a zero byte
-    Decimal,    // "%d"
-    Hex4,       // "0x%04x"
-    Hex8,       // "0x%08x"
-    Reason,     // "%d", its MQRC_/MQFB_ name after the description
-    ApplType,   // "%d", the application-type label after the description
-    Bytes,      // the characters, then every byte in hexadecimal on lines of their own
-    Descriptor, // a heading, then the embedded descriptor's lines
-};
+constexpr FieldKind T = FieldKind::Text;
+constexpr FieldKind D = FieldKind::Decimal;
 
-struct HeaderField {
-    const char *name;
-    int offset;
-    int length;
-    ValueKind kind;
-    const char *description;
-};
-
-constexpr HeaderField kDeadLetterFields[] = {
-    {"mqdlh", 0, 0, ValueKind::Heading, " Dead-letter header"},
-    {"StructId", 0, 4, ValueKind::Text, " Structure identifier"},
-    {"Version", dlh::kVersion, 4, ValueKind::Decimal, " Structure version number"},
-    {"Reason", dlh::kReason, 4, ValueKind::Reason,
-     " Reason the message arrived on the dead-letter queue"},
-    {"DestQName", dlh::kDestQName, kNameLength, ValueKind::Text,
-     " Name of original destination queue"},
-    {"DestQMgrName", dlh::kDestQMgrName, kNameLength, ValueKind::Text,
+constexpr FieldLayout kDeadLetterFields[] = {
+    {"StructId", 0, 4, T, " Structure identifier"},
+    {"Version", dlh::kVersion, 4, D, " Structure version number"},
+    {"Reason", dlh::kReason, 4, D, " Reason the message arrived on the dead-letter queue",
+     reasonName},
+    {"DestQName", dlh::kDestQName, kNameLength, T, " Name of original destination queue"},
+    {"DestQMgrName", dlh::kDestQMgrName, kNameLength, T,
      " Name of original destination queue manager"},
-    {"Encoding", dlh::kEncoding, 4, ValueKind::Hex4, " Encoding of the data following the MQDLH"},
-    {"CodedCharSetId", dlh::kCodedCharSetId, 4, ValueKind::Hex8,
+    {"Encoding", dlh::kEncoding, 4, FieldKind::Hex4, " Encoding of the data following the MQDLH"},
+    {"CodedCharSetId", dlh::kCodedCharSetId, 4, FieldKind::Hex8,
      " Character-set identifier of the data following the MQDLH"},
-    {"Format", dlh::kFormat, 8, ValueKind::Text, " Format name of the data following the MQDLH"},
-    {"PutApplType", dlh::kPutApplType, 4, ValueKind::ApplType,
-     " Type of application that put the message on the dead-letter queue"},
-    {"PutApplName", dlh::kPutApplName, kApplNameLength, ValueKind::Text,
+    {"Format", dlh::kFormat, 8, T, " Format name of the data following the MQDLH"},
+    {"PutApplType", dlh::kPutApplType, 4, D,
+     " Type of application that put the message on the dead-letter queue", applicationTypeLabel},
+    {"PutApplName", dlh::kPutApplName, kApplNameLength, T,
      " Name of application that put the message on the dead-letter queue"},
-    {"PutDate", dlh::kPutDate, kDateTimeLength, ValueKind::Text,
+    {"PutDate", dlh::kPutDate, kDateTimeLength, T,
      " Date the message was put on the dead-letter queue"},
-    {"PutTime", dlh::kPutTime, kDateTimeLength, ValueKind::Text,
+    {"PutTime", dlh::kPutTime, kDateTimeLength, T,
      " Time the message was put on the dead-letter queue"},
 };
+static_assert(fieldsBackToBack(kDeadLetterFields), "fields back to back");
 
-constexpr HeaderField kTransmissionFields[] = {
-    {"mqxqh", 0, 0, ValueKind::Heading, " Transmission queue header"},
-    {"StructId", 0, 4, ValueKind::Text, " Structure identifier"},
-    {"Version", xqh::kVersion, 4, ValueKind::Decimal, " Structure version number"},
-    {"RemoteQName", xqh::kRemoteQName, kNameLength, ValueKind::Text, " Name of destination queue"},
-    {"RemoteQMgrName", xqh::kRemoteQMgrName, kNameLength, ValueKind::Text,
-     " Name of destination queue manager"},
-    {"MsgDesc", xqh::kMsgDesc, 0, ValueKind::Descriptor, " Original message descriptor"},
+constexpr FieldLayout kTransmissionFields[] = {
+    {"StructId", 0, 4, T, " Structure identifier"},
+    {"Version", xqh::kVersion, 4, D, " Structure version number"},
+    {"RemoteQName", xqh::kRemoteQName, kNameLength, T, " Name of destination queue"},
+    {"RemoteQMgrName", xqh::kRemoteQMgrName, kNameLength, T, " Name of destination queue manager"},
+    {"MsgDesc", xqh::kMsgDesc, kDescriptorV1Length, FieldKind::Record,
+     " Original message descriptor", nullptr, &kDescriptorV1Layout},
 };
+static_assert(fieldsBackToBack(kTransmissionFields), "fields back to back");
 
-constexpr HeaderField kDescriptorExtensionFields[] = {
-    {"mqmde", 0, 0, ValueKind::Heading, " Message descriptor extension"},
-    {"StructId", 0, 4, ValueKind::Text, " Structure identifier"},
-    {"Version", mqprefix::kVersion, 4, ValueKind::Decimal, " Structure version number"},
-    {"StrucLength", mqprefix::kStrucLength, 4, ValueKind::Decimal, " Length of MQMDE structure"},
-    {"Encoding", mqprefix::kEncoding, 4, ValueKind::Hex4,
+constexpr FieldLayout kDescriptorExtensionFields[] = {
+    {"StructId", 0, 4, T, " Structure identifier"},
+    {"Version", mqprefix::kVersion, 4, D, " Structure version number"},
+    {"StrucLength", mqprefix::kStrucLength, 4, D, " Length of MQMDE structure"},
+    {"Encoding", mqprefix::kEncoding, 4, FieldKind::Hex4,
      " Encoding of the data following the MQMDE"},
-    {"CodedCharSetId", mqprefix::kCodedCharSetId, 4, ValueKind::Hex8,
+    {"CodedCharSetId", mqprefix::kCodedCharSetId, 4, FieldKind::Hex8,
      " Character-set identifier of the data following the MQMDE"},
-    {"Format", mqprefix::kFormat, 8, ValueKind::Text,
-     " Format name of the data following the MQMDE"},
-    {"Flags", mqprefix::kFlags, 4, ValueKind::Hex4, " General flags"},
-    {"GroupId", mde::kGroupId, kGroupIdLength, ValueKind::Bytes, " Group identifier"},
-    {"MsgSeqNumber", mde::kMsgSeqNumber, 4, ValueKind::Decimal,
-     " Sequence number of logical message within group"},
-    {"Offset", mde::kOffset, 4, ValueKind::Decimal,
+    {"Format", mqprefix::kFormat, 8, T, " Format name of the data following the MQMDE"},
+    {"Flags", mqprefix::kFlags, 4, FieldKind::Hex4, " General flags"},
+    {"GroupId", mde::kGroupId, kGroupIdLength, FieldKind::Bytes, " Group identifier"},
+    {"MsgSeqNumber", mde::kMsgSeqNumber, 4, D, " Sequence number of logical message within group"},
+    {"Offset", mde::kOffset, 4, D,
      " Offset of data in physical message from start of logical message"},
-    {"MsgFlags", mde::kMsgFlags, 4, ValueKind::Hex4, " Message flags"},
-    {"OriginalLength", mde::kOriginalLength, 4, ValueKind::Decimal, " Length of original message"},
+    {"MsgFlags", mde::kMsgFlags, 4, FieldKind::Hex4, " Message flags"},
+    {"OriginalLength", mde::kOriginalLength, 4, D, " Length of original message"},
 };
+static_assert(fieldsBackToBack(kDescriptorExtensionFields), "fields back to back");
 
-// The field of that name; a name no field has fails the build (the index runs past the
-// table in a constant expression).
-constexpr bool sameName(const char *a, const char *b) {
-    while (*a != 0 && *a == *b) {
-        ++a;
-        ++b;
-    }
-    return *a == *b;
-}
-template <size_t N> constexpr HeaderField named(const HeaderField (&fields)[N], const char *name) {
-    size_t i = 0;
-    while (i < N && !sameName(fields[i].name, name))
-        ++i;
-    return fields[i];
+// The heading line of each dump, then its fields.
+constexpr RecordLayout kDeadLetterLayout =
+    makeLayout("MQDLH", "mqdlh", " Dead-letter header", LineStyle::Field, "", kDeadLetterFields);
+constexpr RecordLayout kTransmissionLayout = makeLayout(
+    "MQXQH", "mqxqh", " Transmission queue header", LineStyle::Field, "", kTransmissionFields);
+constexpr RecordLayout kDescriptorExtensionLayout =
+    makeLayout("MQMDE", "mqmde", " Message descriptor extension", LineStyle::Field, "",
+               kDescriptorExtensionFields);
+static_assert(kDeadLetterLayout.length == dlh::kLength, "an MQDLH is 172 bytes");
+static_assert(kTransmissionLayout.length == xqh::kLength, "an MQXQH is 428 bytes");
+static_assert(kDescriptorExtensionLayout.length == mde::kLength, "an MQMDE is 72 bytes");
+
+// The field of that name; a name no field has fails the build.
+constexpr const FieldLayout &named(const RecordLayout &layout, const char *name) {
+    return *fieldNamed(layout, name);
 }
 
 // The fields the summary line and the summary tags show.
-constexpr HeaderField kReason = named(kDeadLetterFields, "Reason");
-constexpr HeaderField kDestQName = named(kDeadLetterFields, "DestQName");
-constexpr HeaderField kDestQMgrName = named(kDeadLetterFields, "DestQMgrName");
-constexpr HeaderField kPutApplName = named(kDeadLetterFields, "PutApplName");
-constexpr HeaderField kPutDate = named(kDeadLetterFields, "PutDate");
-constexpr HeaderField kPutTime = named(kDeadLetterFields, "PutTime");
-constexpr HeaderField kRemoteQName = named(kTransmissionFields, "RemoteQName");
-constexpr HeaderField kRemoteQMgrName = named(kTransmissionFields, "RemoteQMgrName");
-constexpr HeaderField kMsgSeqNumber = named(kDescriptorExtensionFields, "MsgSeqNumber");
-constexpr HeaderField kOffset = named(kDescriptorExtensionFields, "Offset");
-constexpr HeaderField kMsgFlags = named(kDescriptorExtensionFields, "MsgFlags");
-constexpr HeaderField kOriginalLength = named(kDescriptorExtensionFields, "OriginalLength");
+constexpr const FieldLayout &kReason = named(kDeadLetterLayout, "Reason");
+constexpr const FieldLayout &kDestQName = named(kDeadLetterLayout, "DestQName");
+constexpr const FieldLayout &kDestQMgrName = named(kDeadLetterLayout, "DestQMgrName");
+constexpr const FieldLayout &kPutApplName = named(kDeadLetterLayout, "PutApplName");
+constexpr const FieldLayout &kPutDate = named(kDeadLetterLayout, "PutDate");
+constexpr const FieldLayout &kPutTime = named(kDeadLetterLayout, "PutTime");
+constexpr const FieldLayout &kRemoteQName = named(kTransmissionLayout, "RemoteQName");
+constexpr const FieldLayout &kRemoteQMgrName = named(kTransmissionLayout, "RemoteQMgrName");
+constexpr const FieldLayout &kMsgSeqNumber = named(kDescriptorExtensionLayout, "MsgSeqNumber");
+constexpr const FieldLayout &kOffset = named(kDescriptorExtensionLayout, "Offset");
+constexpr const FieldLayout &kMsgFlags = named(kDescriptorExtensionLayout, "MsgFlags");
+constexpr const FieldLayout &kOriginalLength = named(kDescriptorExtensionLayout, "OriginalLength");
 
 // What tells the three headers apart, and what decides their length and byte order.
 struct HeaderLayout {
@@ -170,24 +151,15 @@ struct HeaderLayout {
     int32_t length;   // its length, or the least StrucLength when it has one
     int strucLength;  // offset of StrucLength, or 0 for a header of fixed length
     int nextEncoding; // offset of the Encoding of what follows
-    const HeaderField *fields;
-    size_t fieldCount;
+    const RecordLayout *record;
 };
 
-template <size_t N>
-constexpr HeaderLayout makeHeader(QueueHeaderKind kind, const char *strucId, int32_t version,
-                                  int32_t length, int strucLength, int nextEncoding,
-                                  const HeaderField (&fields)[N]) {
-    return HeaderLayout{kind, strucId, version, length, strucLength, nextEncoding, fields, N};
-}
-
 constexpr HeaderLayout kHeaderLayouts[] = {
-    makeHeader(QueueHeaderKind::DeadLetter, "DLH ", 1, dlh::kLength, 0, dlh::kEncoding,
-               kDeadLetterFields),
-    makeHeader(QueueHeaderKind::Transmission, "XQH ", 1, xqh::kLength, 0, xqh::kMsgDescEncoding,
-               kTransmissionFields),
-    makeHeader(QueueHeaderKind::DescriptorExtension, "MDE ", 2, mde::kLength,
-               mqprefix::kStrucLength, mqprefix::kEncoding, kDescriptorExtensionFields),
+    {QueueHeaderKind::DeadLetter, "DLH ", 1, dlh::kLength, 0, dlh::kEncoding, &kDeadLetterLayout},
+    {QueueHeaderKind::Transmission, "XQH ", 1, xqh::kLength, 0, xqh::kMsgDescEncoding,
+     &kTransmissionLayout},
+    {QueueHeaderKind::DescriptorExtension, "MDE ", 2, mde::kLength, mqprefix::kStrucLength,
+     mqprefix::kEncoding, &kDescriptorExtensionLayout},
 };
 
 const HeaderLayout &layoutOf(QueueHeaderKind kind) {
@@ -209,11 +181,11 @@ int32_t integerOf(const QueueHeader &header, int offset) {
 constexpr size_t kValueSize = 64;
 
 // The field's characters without leading and trailing blanks.
-const char *trimmed(char (&dst)[kValueSize], const QueueHeader &header, const HeaderField &field) {
+const char *trimmed(char (&dst)[kValueSize], const QueueHeader &header, const FieldLayout &field) {
     return copyTrimmed(dst, sizeof dst, header.bytes.from(field.offset), field.length);
 }
 
-int32_t integerOf(const QueueHeader &header, const HeaderField &field) {
+int32_t integerOf(const QueueHeader &header, const FieldLayout &field) {
     return integerOf(header, field.offset);
 }
 
@@ -224,112 +196,6 @@ void formatReason(char (&dst)[kValueSize], int32_t reason) {
         std::snprintf(dst, sizeof dst, "%d %s", reason, name);
     else
         std::snprintf(dst, sizeof dst, "%d", reason);
-}
-
-// The integer as the field's kind shows it: "0x" and at least four or eight hexadecimal
-// digits, else in decimal. Returns the length of the text.
-int formatInteger(char (&text)[kValueSize], ValueKind kind, int32_t value) {
-    switch (kind) {
-    case ValueKind::Hex4:
-        return std::snprintf(text, sizeof text, "0x%04x", static_cast<uint32_t>(value));
-    case ValueKind::Hex8:
-        return std::snprintf(text, sizeof text, "0x%08x", static_cast<uint32_t>(value));
-    default:
-        return std::snprintf(text, sizeof text, "%d", value);
-    }
-}
-
-void writeNumber(OutputSink &out, const HeaderField &field, int32_t value,
-                 const char *description) {
-    char text[kValueSize];
-    int n = formatInteger(text, field.kind, value);
-    if (field.kind == ValueKind::Hex4 || field.kind == ValueKind::Hex8)
-        writeField(out, field.name, n, text, description);
-    else
-        writeDecimalField(out, field.name, text, description);
-}
-
-// A description followed by ": " and a name, for values whose name does not fit the value
-// columns.
-void writeNamedNumber(OutputSink &out, const HeaderField &field, int32_t value, const char *name) {
-    char description[256];
-    if (name)
-        std::snprintf(description, sizeof description, "%s: %s", field.description, name);
-    else
-        std::snprintf(description, sizeof description, "%s", field.description);
-    writeNumber(out, field, value, description);
-}
-
-// The bytes in hexadecimal, 24 digits a line, on lines without a name.
-void writeHexLines(OutputSink &out, ByteView bytes, int length) {
-    constexpr int kBytesPerLine = 12;
-    for (int start = 0; start < length; start += kBytesPerLine) {
-        char hex[2 * kBytesPerLine + 1];
-        int n = 0;
-        for (int i = start; i < length && i < start + kBytesPerLine; ++i, n += 2)
-            std::snprintf(hex + n, sizeof hex - static_cast<size_t>(n), "%02x",
-                          static_cast<unsigned>(bytes.at(i)));
-        writeField(out, "", n, hex, "");
-    }
-}
-
-// Bytes in machine-readable output: a field whose value is every byte in hexadecimal.
-void writeJsonBytes(OutputSink &out, const HeaderField &field, ByteView value) {
-    constexpr int kBytesLimit = 64;
-    static const char kDigits[] = "0123456789abcdef";
-    char hex[2 * kBytesLimit + 1];
-    int n = field.length < kBytesLimit ? field.length : kBytesLimit;
-    for (int i = 0; i < n; ++i) {
-        hex[2 * i] = kDigits[value.at(i) >> 4];
-        hex[2 * i + 1] = kDigits[value.at(i) & 0xF];
-    }
-    hex[2 * n] = 0;
-    writeField(out, field.name, 2 * n, hex, field.description);
-}
-
-void writeHeaderField(OutputSink &out, const QueueHeader &header, const HeaderField &field) {
-    ByteView value = header.bytes.from(field.offset);
-    switch (field.kind) {
-    case ValueKind::Heading:
-        writeField(out, field.name, 0, "", field.description);
-        break;
-    case ValueKind::Text:
-        writeField(out, field.name, field.length, value, field.description);
-        break;
-    case ValueKind::Decimal:
-    case ValueKind::Hex4:
-    case ValueKind::Hex8:
-        writeNumber(out, field, integerOf(header, field.offset), field.description);
-        break;
-    case ValueKind::Reason: {
-        int32_t reason = integerOf(header, field.offset);
-        writeNamedNumber(out, field, reason, reasonName(reason));
-        break;
-    }
-    case ValueKind::ApplType: {
-        int32_t type = integerOf(header, field.offset);
-        writeNamedNumber(out, field, type, applicationTypeLabel(type));
-        break;
-    }
-    case ValueKind::Bytes:
-        if (out.json) {
-            writeJsonBytes(out, field, value);
-            break;
-        }
-        writeField(out, field.name, field.length, value, field.description);
-        writeHexLines(out, value, field.length);
-        break;
-    case ValueKind::Descriptor:
-        if (out.json) {
-            jsonBeginObjectField(out, field.name);
-            writeDescriptorFields(out, value, header.bigEndian, kDescriptorV1Fields);
-            jsonEndObjectField(out, field.description);
-            break;
-        }
-        writeField(out, field.name, 0, "", field.description);
-        writeDescriptorFields(out, value, header.bigEndian, kDescriptorV1Fields);
-        break;
-    }
 }
 
 } // namespace
@@ -425,9 +291,7 @@ void writeQueueHeaderLine(OutputSink &out, const QueueHeader &header) {
 void writeQueueHeaderFields(OutputSink &out, const QueueHeader &header) {
     if (!detailFlag() && !out.json)
         return;
-    const HeaderLayout &layout = layoutOf(header.kind);
-    for (size_t i = 0; i < layout.fieldCount; ++i)
-        writeHeaderField(out, header, layout.fields[i]);
+    writeRecord(out, *layoutOf(header.kind).record, header.bytes, 0, header.bigEndian);
 }
 
 void writeQueueHeaderTags(OutputSink &out, const QueueHeader &header) {

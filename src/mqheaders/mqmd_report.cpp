@@ -57,7 +57,8 @@ constexpr FieldLayout kDescriptorFieldTable[] = {
 static_assert(fieldsBackToBack(kDescriptorFieldTable), "fields back to back");
 static_assert(sizeof kDescriptorFieldTable / sizeof kDescriptorFieldTable[0] == kDescriptorFields,
               "one line per descriptor field");
-static_assert(kDescriptorFieldTable[kDescriptorV1Fields - 1].offset == mqmd::kApplOriginData,
+static_assert(kDescriptorFieldTable[kDescriptorV1Fields - 1].offset == mqmd::kApplOriginData &&
+                  kDescriptorFieldTable[kDescriptorV1Fields].offset == kDescriptorV1Length,
               "a version-1 descriptor ends with ApplOriginData");
 
 const RecordLayout kDescriptorLayout =
@@ -76,6 +77,15 @@ RecordLayout descriptorLayout(int fieldCount) {
 }
 
 } // namespace
+
+const RecordLayout kDescriptorV1Layout{"MQMD version 1",
+                                       "MQMD",
+                                       "",
+                                       LineStyle::Descriptor,
+                                       "",
+                                       kDescriptorFieldTable,
+                                       kDescriptorV1Fields,
+                                       kDescriptorV1Length};
 
 void writeDescriptorJson(OutputSink &out, const Mqmd &md, bool fromFile) {
     jsonOpen(out, "descriptor", '{');

@@ -125,14 +125,6 @@ void writeField(OutputSink &out, const char *name, int32_t length, const char *v
     writeField(out, name, length, textView(value ? value : ""), description);
 }
 
-void writeDecimalField(OutputSink &out, const char *name, const char *digits,
-                       const char *description) {
-    if (out.json)
-        jsonNumberField(out, name, digits, description);
-    else
-        writeField(out, name, static_cast<int32_t>(std::strlen(digits)), digits, description);
-}
-
 void writeLongNameField(OutputSink &out, const char *name, int32_t length, ByteView value,
                         const char *description) {
     if (out.json) {

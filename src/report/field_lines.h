@@ -36,10 +36,6 @@ void writeField(OutputSink &out, const char *name, int32_t length, ByteView valu
 void writeField(OutputSink &out, const char *name, int32_t length, const char *value,
                 const char *description);
 
-// A field line of a decimal integer's digits (a number in machine-readable output).
-void writeDecimalField(OutputSink &out, const char *name, const char *digits,
-                       const char *description);
-
 // The field line as writeField makes it, blank values included, in line; returns its length
 // (line end included, no zero byte after it).
 constexpr size_t kFieldLineSize = 2048;

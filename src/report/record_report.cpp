@@ -54,6 +54,42 @@ int formatNumber(char (&text)[kNumberSize], const FieldLayout &field, ByteView r
     }
 }
 
+// The first bytes of the view in hexadecimal (at most kHexBytesLimit), zero-terminated;
+// returns the digits' count.
+int32_t putHex(char (&hex)[2 * kHexBytesLimit + 1], ByteView bytes, int32_t length) {
+    static const char kDigits[] = "0123456789abcdef";
+    int32_t n = length < 0 ? 0 : length < kHexBytesLimit ? length : kHexBytesLimit;
+    for (int32_t i = 0; i < n; ++i) {
+        unsigned char b = bytes.at(i);
+        hex[2 * i] = kDigits[b >> 4];
+        hex[2 * i + 1] = kDigits[b & 0xF];
+    }
+    hex[2 * n] = 0;
+    return 2 * n;
+}
+
+// The field's bytes in hexadecimal, 24 digits a line, on lines without a name.
+void writeHexLines(OutputSink &out, ByteView bytes, int32_t length) {
+    constexpr int32_t kBytesPerLine = 12;
+    for (int32_t start = 0; start < length; start += kBytesPerLine) {
+        char hex[2 * kHexBytesLimit + 1];
+        int32_t n = putHex(hex, bytes.from(start),
+                           length - start < kBytesPerLine ? length - start : kBytesPerLine);
+        writeField(out, "", n, hex, "");
+    }
+}
+
+// The field's description, with the name of its value after ": " when it has one.
+const char *describedValue(char (&text)[256], const FieldLayout &field, const char *description,
+                           ByteView record, bool bigEndian) {
+    const char *name =
+        field.valueName ? field.valueName(integerAt(record, field.offset, bigEndian)) : nullptr;
+    if (!name)
+        return description;
+    std::snprintf(text, sizeof text, "%s: %s", description, name);
+    return text;
+}
+
 // "0x" and the field's bytes in hexadecimal, on a line without a name or description.
 void writeHexLine(OutputSink &out, ByteView record, int32_t offset, int32_t length) {
     static const char kDigits[] = "0123456789abcdef";
@@ -194,9 +230,21 @@ void writeJsonField(OutputSink &out, const FieldLayout &field, const char *descr
     switch (field.kind) {
     case FieldKind::Text:
     case FieldKind::TextAndHex:
-    case FieldKind::Bytes:
-    case FieldKind::QuotedBytes:
         jsonTextField(out, field.name, length, record.from(field.offset), description);
+        return;
+    case FieldKind::Bytes:
+    case FieldKind::QuotedBytes: {
+        char hex[2 * kHexBytesLimit + 1];
+        int32_t n = putHex(hex, record.from(field.offset), length);
+        jsonTextField(out, field.name, n, textView(hex), description);
+        return;
+    }
+    case FieldKind::Record:
+        if (field.record) {
+            jsonBeginObjectField(out, field.name);
+            writeRecordMembers(out, *field.record, record.from(field.offset), bigEndian);
+            jsonEndObjectField(out, description);
+        }
         return;
     case FieldKind::Initial:
     case FieldKind::Character:
@@ -235,9 +283,12 @@ void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView rec
         return;
     }
     char number[kNumberSize];
+    char named[256];
     for (size_t i = 0; i < layout.count; ++i) {
         const FieldLayout &field = layout.fields[i];
         const char *description = field.description ? field.description : layout.fieldDescription;
+        if (field.valueName)
+            description = describedValue(named, field, description, record, bigEndian);
         int32_t length = field.length > 0 ? field.length : valueLength;
         if (out.json) {
             writeJsonField(out, field, description, record, length, bigEndian);
@@ -256,7 +307,18 @@ void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView rec
                 writeHexLine(out, record, field.offset, length);
             continue;
         }
-        int n = formatNumber(number, field, record);
+        if (field.kind == FieldKind::Bytes || field.kind == FieldKind::QuotedBytes) {
+            writeField(out, field.name, length, record.from(field.offset), description);
+            writeHexLines(out, record.from(field.offset), length);
+            continue;
+        }
+        if (field.kind == FieldKind::Record) {
+            writeField(out, field.name, 0, "", description);
+            if (field.record)
+                writeRecordFields(out, *field.record, record.from(field.offset), 0, bigEndian);
+            continue;
+        }
+        int n = formatNumber(number, field, record, bigEndian);
         if (layout.style == LineStyle::LongName)
             writeLongNameField(out, field.name, n, textView(number), description);
         else
@@ -266,13 +328,18 @@ void writeRecordFields(OutputSink &out, const RecordLayout &layout, ByteView rec
 
 void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record,
                  int32_t valueLength) {
+    writeRecord(out, layout, record, valueLength, false);
+}
+
+void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record, int32_t valueLength,
+                 bool bigEndian) {
     if (!out.json) { // a heading is no field of the machine-readable record
         if (layout.style == LineStyle::Assignment)
             writeLine(out, layout.heading);
         else
             writeField(out, layout.heading, 0, "", layout.headingDescription);
     }
-    writeRecordFields(out, layout, record, valueLength);
+    writeRecordFields(out, layout, record, valueLength, bigEndian);
 }
 
 void writeRecordMembers(OutputSink &out, const RecordLayout &layout, ByteView record,

@@ -26,5 +26,7 @@ void writeRecordMembers(OutputSink &out, const RecordLayout &layout, ByteView re
 // The heading line (the heading at column 0 and its description), then the fields.
 void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record,
                  int32_t valueLength = 0);
+void writeRecord(OutputSink &out, const RecordLayout &layout, ByteView record, int32_t valueLength,
+                 bool bigEndian);
 
 } // namespace qpeek
