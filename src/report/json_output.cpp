@@ -20,6 +20,7 @@ void flushJson(JsonOutput &j) {
     if (j.used > 0)
         putBytes(j.out, j.bytes, j.used);
     j.used = 0;
+    j.objectSpilled = j.depth > 0;
 }
 
 // Room for count bytes (at most kJsonSlack) at the end of the buffer.
@@ -250,6 +251,7 @@ size_t escapeJsonText(char *to, const unsigned char *text, size_t length) {
 void jsonBeginMessage(OutputSink &out, const char *path, int64_t size) {
     JsonOutput &j = *out.json;
     j.depth = 0;
+    j.objectSpilled = false;
     j.stage = JsonOutput::Stage::Descriptor;
     push(j, '{');
     key(j, "file");

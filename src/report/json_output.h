@@ -42,8 +42,10 @@ struct JsonOutput {
     Level levels[kJsonDepth] = {};
     int depth = 0;
     Stage stage = Stage::Descriptor;
-    // Standard output lines written while an object is open on the same stream: they follow
-    // the object's line.
+    // Whether part of the open object has left already. Standard output lines written on the
+    // same stream while it is open are then held and follow the object's line; before that
+    // they go out at once, ahead of it.
+    bool objectSpilled = false;
     std::string heldStandardOutput;
 
     explicit JsonOutput(FILE *stream)

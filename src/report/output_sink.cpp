@@ -73,7 +73,7 @@ void writeFormatted(OutputSink &sink, const char *format, ...) {
 }
 
 void writeStandardOutput(OutputSink &sink, const void *bytes, size_t count) {
-    if (sink.json && sink.out == stdout && sink.json->depth > 0)
+    if (sink.json && sink.out == stdout && sink.json->objectSpilled)
         sink.json->heldStandardOutput.append(static_cast<const char *>(bytes), count);
     else if (sink.out == stdout && !sink.json)
         writeBytes(sink, bytes, count);
