@@ -11,6 +11,8 @@
 # (c) one large parser-definition file; and the shapes: a large point-of-sale log, XML of
 # many small tags, deep XML, and IDocs whose type needs the version fallback beside the same
 # IDocs with a defined type.
+# The machine-readable report (-j) is timed over (a) and (b) beside the text report of the
+# same files in the same run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=5 smoke=0 double=0 keep="" baseline=""
@@ -76,7 +78,7 @@ bench_scale() { # scale-name files idoc-records definition-types
         bb=("baseline=./qpeek-baseline big.qpk") bc=("baseline=./qpeek-baseline last.qpk")
     fi
     local a="$dir/messages" b="$dir/idoc" c="$dir/definitions"
-    local abytes bbytes cbytes
+    local abytes bbytes cbytes jbytes
     abytes=$(cd "$a" && find . -name '*.qpk' -print0 | xargs -0 cat | wc -c)
     bbytes=$(stat -c %s "$b/big.qpk")
     cbytes=$(stat -c %s "$c/qpeek.parser")
@@ -86,11 +88,13 @@ bench_scale() { # scale-name files idoc-records definition-types
     echo "$name c $cbytes" >>"$sizes"
     "$b/qpeek" "$b/big.qpk" >"$b/report.txt"
     grep -q "Unable to open" "$b/report.txt" && { echo "definitions not found for corpus (b)"; exit 1; }
+    jbytes=$("$b/qpeek" "$b/big.qpk" -j | wc -c)
     # Every input as if read from disk, whatever the state of memory when it was written.
     python3 "$root/bench/recache.py" "$a" "$b" "$c"
     echo
     echo "== $name: (a) $(cd "$a" && find . -name '*.qpk' | wc -l) files, $abytes bytes;" \
-         "(b) $bbytes bytes, report $(stat -c %s "$b/report.txt") bytes; (c) $cbytes bytes"
+         "(b) $bbytes bytes, report $(stat -c %s "$b/report.txt") bytes," \
+         "JSON $jbytes bytes; (c) $cbytes bytes"
     measure "$a" "$name/a summary" "$abytes" \
         "qpeek -s=./qpeek '*.qpk' -s" "${bs[@]}" "cat=cat *.qpk" "hexdump -C=hexdump -C *.qpk"
     measure "$a" "$name/a detailed" "$abytes" \
@@ -98,6 +102,10 @@ bench_scale() { # scale-name files idoc-records definition-types
     measure "$b" "$name/b idoc detailed" "$bbytes" \
         "qpeek=./qpeek big.qpk" "${bb[@]}" "cat input=cat big.qpk" "cat report=cat report.txt" \
         "hexdump -C=hexdump -C big.qpk"
+    measure "$a" "$name/a json" "$abytes" \
+        "qpeek -j=./qpeek '*.qpk' -j" "text=./qpeek '*.qpk'" "text -d=./qpeek '*.qpk' -d" \
+        "qpeek -j -s=./qpeek '*.qpk' -j -s"
+    measure "$b" "$name/b idoc json" "$bbytes" "qpeek -j=./qpeek big.qpk -j" "text=./qpeek big.qpk"
     measure "$c" "$name/c definitions" "$cbytes" \
         "qpeek=./qpeek last.qpk" "${bc[@]}" "cat=cat qpeek.parser"
 }

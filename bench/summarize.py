@@ -41,7 +41,8 @@ def main():
     scales = sorted({s for s, c in sizes if c == "a"}, key=lambda s: sizes[(s, "a")])
     modes = {"a summary": "qpeek -s", "a detailed": "qpeek -d", "b idoc detailed": "qpeek",
              "c definitions": "qpeek", "pos detailed": "qpeek", "xml-tags detailed": "qpeek",
-             "xml-deep detailed": "qpeek", "direct idocs": "qpeek", "fallback idocs": "qpeek"}
+             "xml-deep detailed": "qpeek", "direct idocs": "qpeek", "fallback idocs": "qpeek",
+             "a json": "qpeek -j", "b idoc json": "qpeek -j"}
 
     def targets(who):
         """The targets for qpeek ("qpeek") or for the baseline build ("baseline"), in order:
@@ -73,6 +74,19 @@ def main():
                 limit = (2 * sizes[(scale, "b")] + sizes[(scale, "b-defs")]) / 2**20
                 check(scale + " (b) peak MB", "< %.1f" % limit, "%.1f",
                       lambda v, l=limit: v < l, b[2] / 1024)
+            # The machine-readable report (-j) against the text report of the same files.
+            x, text = q(scale, "a json"), get(scale, "a json", "text")
+            if x and text:
+                check(scale + " (a) qpeek -j / text report", "<= 1.5", "%.2f",
+                      lambda v: v <= 1.5, *ratio(x, text))
+                check(scale + " (a) qpeek -j peak MB", "< 10", "%.1f", lambda v: v < 10,
+                      x[2] / 1024)
+            x, text = q(scale, "b idoc json"), get(scale, "b idoc json", "text")
+            if x and text:
+                check(scale + " (b) qpeek -j / text report", "<= 1.5", "%.2f",
+                      lambda v: v <= 1.5, *ratio(x, text))
+                limit = (2 * sizes[(scale, "b")] + sizes[(scale, "b-defs")]) / 2**20
+                check(scale + " (b) qpeek -j peak MB", "< %.1f" % limit, "%.1f", lambda v, l=limit: v < l, x[2] / 1024)
             c = q(scale, "c definitions")
             if c:
                 check(scale + " (c) definitions MB/s", ">= 600", "%.1f", lambda v: v >= 600,
@@ -110,6 +124,12 @@ def main():
             figure(fmt, b[4]) if b else "", figure(fmt, b[5]) if b else "",
             "ok" if test(wall) else "MISSED"))
     for scale in scales:
+        for what in ("a json", "b idoc json"):
+            x, text = get(scale, what, "qpeek -j"), get(scale, what, "text")
+            if x and text:
+                print("%-46s %9.2f %9s %9s" % ("%s (%s) peak memory qpeek -j / text" % (
+                    scale, what[0]), x[2] / text[2], "", "(%.1f / %.1f MB)" % (
+                    x[2] / 1024, text[2] / 1024)))
         for what, cmd in modes.items():
             x, base = get(scale, what, cmd), get(scale, what, "baseline")
             if x and base:

@@ -19,13 +19,16 @@ export TMPDIR=$work
 for t in "${targets[@]}"; do
     corpus="$work/$t"
     mkdir -p "$corpus"
-    # Raw seeds, and the same files behind each selector byte the report target reads.
+    # Raw seeds, and the same files behind each selector byte the report target reads
+    # (text report: 0-3; its JSON line: 4-7).
+    selectors="0 1 2 3"
+    [ "$t" = fuzz_report ] && selectors="0 1 2 3 4 5 6 7"
     i=0
     while IFS= read -r -d '' f; do
         [ "$(stat -c %s "$f")" -le 1048576 ] || continue
         i=$((i + 1))
         cp "$f" "$corpus/raw$i"
-        for sel in 0 1 2 3; do
+        for sel in $selectors; do
             { printf "\\x0$sel"; cat "$f"; } >"$corpus/s$sel-$i"
         done
     done < <(find "$root/samples" "$root/tests/data" "$root/Resources" -type f \
