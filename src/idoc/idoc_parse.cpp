@@ -335,10 +335,12 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment) {
         depth = jsonDepth(out);
         jsonOpen(out, nullptr, '{');
         jsonText(out, "name", segment.name.c_str());
-        std::string path(context.path);
+        std::string &path = context.segmentPath; // its room is kept from segment to segment
+        path.assign(context.path);
         if (!path.empty())
             path += '.';
-        jsonText(out, "path", (path + segment.name).c_str());
+        path += segment.name;
+        jsonText(out, "path", path.c_str());
         jsonOpen(out, "record", '[');
         parseEDI(context, *header);
         jsonClose(out);

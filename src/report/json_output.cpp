@@ -3,10 +3,31 @@
 #include "report/json_output.h"
 
 #include <cstring>
+#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
+#include <emmintrin.h>
+#endif
 
 namespace qpeek {
 
 namespace {
+
+#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
+// A bit for each of the sixteen bytes that needs more than a copy into a JSON string: a
+// control character, a quote, a backslash, or a byte from 0x80 (below 0x20 when signed).
+inline unsigned specialBytes(__m128i v) {
+    __m128i special = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
+                                   _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')),
+                                                _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'))));
+    return static_cast<unsigned>(_mm_movemask_epi8(special));
+}
+
+// Copies whole 16-byte blocks of a padded text.
+inline void copyBlocks(char *to, const std::string &padded) {
+    for (size_t k = 0; k < padded.size(); k += 16)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + k),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(padded.data() + k)));
+}
+#endif
 
 void putBytes(FILE *stream, const void *bytes, size_t count) {
 #ifdef __GLIBC__
@@ -31,6 +52,12 @@ char *space(JsonOutput &j, size_t count) {
 }
 
 void raw(JsonOutput &j, const char *bytes, size_t count) {
+    if (count <= kJsonSlack) {
+        char *to = space(j, count);
+        std::memcpy(to, bytes, count);
+        j.used += count;
+        return;
+    }
     while (count > 0) {
         size_t n = count < kJsonChunk ? count : kJsonChunk;
         std::memcpy(space(j, n), bytes, n);
@@ -131,7 +158,29 @@ void startField(JsonOutput &j) {
 
 // Text up to its first zero byte within length, without trailing blanks.
 int64_t valueLength(ByteView value, int32_t length) {
+#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
+    // A value of at most 32 bytes with 32 bytes in the view: up to its last byte that is no
+    // blank, before its first zero byte.
+    if (length > 0 && length <= 32 && value.length >= 32) {
+        const __m128i *at = reinterpret_cast<const __m128i *>(value.data);
+        __m128i low = _mm_loadu_si128(at), high = _mm_loadu_si128(at + 1);
+        const __m128i zeros = _mm_setzero_si128(), blanks = _mm_set1_epi8(' ');
+        uint32_t zero = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, zeros))) |
+                        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, zeros))) << 16;
+        uint32_t blank = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, blanks))) |
+                         static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, blanks)))
+                             << 16;
+        uint32_t limit = length == 32 ? ~0u : (1u << length) - 1;
+        if (zero & limit)
+            limit = (zero & (0u - zero)) - 1;
+        uint32_t kept = ~blank & limit;
+        return kept ? 32 - __builtin_clz(kept) : 0;
+    }
+#endif
     int64_t n = value.textLength(0, length);
+    static const unsigned char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    while (n >= 8 && std::memcmp(value.data + n - 8, kBlanks, 8) == 0)
+        n -= 8;
     while (n > 0 && value.data[n - 1] == ' ')
         --n;
     return n;
@@ -200,6 +249,19 @@ size_t escapeJsonText(char *to, const unsigned char *text, size_t length) {
     char *start = to;
     size_t i = 0;
     while (i < length) {
+#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
+        // Sixteen bytes at a time up to the first that needs more than a copy.
+        if (length - i >= 16) {
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+            unsigned mask = specialBytes(v);
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(to), v);
+            size_t plain = mask ? static_cast<size_t>(__builtin_ctz(mask)) : 16;
+            to += plain;
+            i += plain;
+            if (plain == 16)
+                continue;
+        }
+#endif
         unsigned char b = text[i];
         if (b >= 0x20 && b < 0x80 && b != '"' && b != '\\') {
             *to++ = static_cast<char>(b);
@@ -485,6 +547,10 @@ void prepareJsonField(JsonFieldText &field, const char *name, const char *descri
     text.clear();
     add(description ? description : "");
     field.tail = "\",\"description\":\"" + text + "\"}";
+    field.headSize = field.head.size();
+    field.tailSize = field.tail.size();
+    field.head.resize((field.headSize + 15) / 16 * 16, ' ');
+    field.tail.resize((field.tailSize + 15) / 16 * 16, ' ');
 }
 
 void jsonPreparedField(OutputSink &out, const JsonFieldText &field, int32_t length,
@@ -493,9 +559,37 @@ void jsonPreparedField(OutputSink &out, const JsonFieldText &field, int32_t leng
         return;
     JsonOutput &j = *out.json;
     startField(j);
-    raw(j, field.head.data(), field.head.size());
-    escaped(j, value.data, static_cast<size_t>(valueLength(value, length)));
-    raw(j, field.tail.data(), field.tail.size());
+    size_t n = static_cast<size_t>(valueLength(value, length));
+    size_t head = field.headSize, tail = field.tailSize;
+    if (n <= kJsonChunk / 8 && field.head.size() + field.tail.size() <= kJsonChunk) {
+        // The whole member in one piece of the buffer: the padded texts in whole blocks, and
+        // a short value that needs no escape in one block.
+        char *to = space(j, field.head.size() + 6 * n + 16 + field.tail.size());
+#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
+        copyBlocks(to, field.head);
+        to += head;
+        __m128i v;
+        if (n <= 16 && value.length >= 16 &&
+            (specialBytes(v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(value.data))) &
+             ((1u << n) - 1)) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(to), v);
+            to += n;
+        } else {
+            to += escapeJsonText(to, value.data, n);
+        }
+        copyBlocks(to, field.tail);
+#else
+        std::memcpy(to, field.head.data(), head);
+        to += head;
+        to += escapeJsonText(to, value.data, n);
+        std::memcpy(to, field.tail.data(), tail);
+#endif
+        j.used = static_cast<size_t>(to + tail - j.bytes);
+        return;
+    }
+    raw(j, field.head.data(), head);
+    escaped(j, value.data, n);
+    raw(j, field.tail.data(), tail);
 }
 
 } // namespace qpeek

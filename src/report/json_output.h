@@ -102,6 +102,9 @@ void jsonEndObjectField(OutputSink &out, const char *description);
 struct JsonFieldText {
     std::string head; // {"name":"...","value":"
     std::string tail; // ","description":"..."}
+    // Their lengths; the strings are padded to whole 16-byte blocks for copying.
+    size_t headSize = 0;
+    size_t tailSize = 0;
 };
 void prepareJsonField(JsonFieldText &field, const char *name, const char *description);
 void jsonPreparedField(OutputSink &out, const JsonFieldText &field, int32_t length, ByteView value);
