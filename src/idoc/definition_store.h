@@ -50,6 +50,7 @@ struct SegmentLines {
     std::vector<PreparedField> fields = std::vector<PreparedField>(1);
     std::vector<JsonFieldText> jsonFields = std::vector<JsonFieldText>(1); // by the same number
     std::vector<PreparedLine> headings = std::vector<PreparedLine>(1);
+    std::vector<JsonSegmentText> jsonSegments = std::vector<JsonSegmentText>(1); // likewise
 };
 
 // A definition file read in this run, known by its identity. Reading it again would add

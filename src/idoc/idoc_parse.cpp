@@ -333,17 +333,9 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment) {
     if (out.json) {
         // {"name", "path", "record": the data-record header's fields, "fields"}
         depth = jsonDepth(out);
-        jsonOpen(out, nullptr, '{');
-        jsonText(out, "name", segment.name.c_str());
-        std::string &path = context.segmentPath; // its room is kept from segment to segment
-        path.assign(context.path);
-        if (!path.empty())
-            path += '.';
-        path += segment.name;
-        jsonText(out, "path", path.c_str());
-        jsonOpen(out, "record", '[');
+        beginJsonSegment(context, segment);
         parseEDI(context, *header);
-        jsonClose(out);
+        jsonSegmentFields(out);
     } else {
         parseEDI(context, *header);
     }

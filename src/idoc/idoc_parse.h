@@ -54,8 +54,6 @@ struct ParseContext {
     // (machine-readable output only).
     std::string lastMessage;
     std::string failureMessage;
-    // A segment's element path as it is written (machine-readable output only).
-    std::string segmentPath;
 
     explicit ParseContext(DefinitionStore &definitions) : store(definitions) {}
     int64_t length() const { return data.length; }

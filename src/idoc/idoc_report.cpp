@@ -27,6 +27,8 @@ uint32_t prepareSegmentHeading(SegmentLines &lines, const DefinitionNode &node) 
     line[kHeadingNameWidth + description] = '\n';
     lines.headings.emplace_back();
     prepareLine(lines.headings.back(), line, kHeadingNameWidth + description + 1);
+    lines.jsonSegments.emplace_back();
+    prepareJsonSegment(lines.jsonSegments.back(), node.name.c_str());
     node.headingLine = static_cast<uint32_t>(lines.headings.size() - 1);
     return node.headingLine;
 }

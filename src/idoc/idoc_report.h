@@ -28,6 +28,15 @@ inline void writeSegmentHeading(ParseContext &context, const DefinitionNode &nod
     appendPreparedLine(*context.out, lines.headings[line]);
 }
 
+// The segment occurrence's object in machine-readable output, with the path of its group.
+inline void beginJsonSegment(ParseContext &context, const DefinitionNode &node) {
+    SegmentLines &lines = context.store.lines;
+    uint32_t line = node.headingLine;
+    if (line == 0)
+        line = prepareSegmentHeading(lines, node);
+    jsonBeginSegment(*context.out, lines.jsonSegments[line], context.path);
+}
+
 // A field line for the field's bytes at the position of the data.
 inline void writeSegmentField(SegmentLines &lines, OutputSink &out, const FieldDefinition &field,
                               ByteView data, int64_t position) {

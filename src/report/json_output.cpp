@@ -2,8 +2,10 @@
 // buffer, which leaves in whole pieces; text escaped as it is copied.
 #include "report/json_output.h"
 
+#include "platform/platform.h"
+
 #include <cstring>
-#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
+#if defined(QPEEK_JSON_VECTORS)
 #include <emmintrin.h>
 #endif
 
@@ -11,21 +13,14 @@ namespace qpeek {
 
 namespace {
 
-#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
-// A bit for each of the sixteen bytes that needs more than a copy into a JSON string: a
-// control character, a quote, a backslash, or a byte from 0x80 (below 0x20 when signed).
-inline unsigned specialBytes(__m128i v) {
-    __m128i special = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
-                                   _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')),
-                                                _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'))));
-    return static_cast<unsigned>(_mm_movemask_epi8(special));
-}
-
+#if defined(QPEEK_JSON_VECTORS)
 // Copies whole 16-byte blocks of a padded text.
 inline void copyBlocks(char *to, const std::string &padded) {
-    for (size_t k = 0; k < padded.size(); k += 16)
+    const char *from = padded.data();
+    const size_t size = padded.size();
+    for (size_t k = 0; k < size; k += 16)
         _mm_storeu_si128(reinterpret_cast<__m128i *>(to + k),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(padded.data() + k)));
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + k)));
 }
 #endif
 
@@ -38,17 +33,20 @@ void putBytes(FILE *stream, const void *bytes, size_t count) {
 }
 
 void flushJson(JsonOutput &j) {
-    if (j.used > 0)
-        putBytes(j.out, j.bytes, j.used);
+    // Whole pieces straight to the system where it allows that (the stream's own buffer
+    // would only copy them); the rest through the stream.
+    size_t done = 0;
+    if (j.used >= kJsonWriteSize)
+        done = platform::writeUnbuffered(j.out, j.bytes, j.used);
+    if (done < j.used)
+        putBytes(j.out, j.bytes + done, j.used - done);
     j.used = 0;
     j.objectSpilled = j.depth > 0;
 }
 
 // Room for count bytes (at most kJsonSlack) at the end of the buffer.
 char *space(JsonOutput &j, size_t count) {
-    if (j.used + count > kJsonWriteSize + kJsonSlack || j.used >= kJsonWriteSize)
-        flushJson(j);
-    return j.bytes + j.used;
+    return jsonSpace(j, count);
 }
 
 void raw(JsonOutput &j, const char *bytes, size_t count) {
@@ -158,30 +156,39 @@ void startField(JsonOutput &j) {
 
 // Text up to its first zero byte within length, without trailing blanks.
 int64_t valueLength(ByteView value, int32_t length) {
-#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
-    // A value of at most 32 bytes with 32 bytes in the view: up to its last byte that is no
-    // blank, before its first zero byte.
-    if (length > 0 && length <= 32 && value.length >= 32) {
-        const __m128i *at = reinterpret_cast<const __m128i *>(value.data);
-        __m128i low = _mm_loadu_si128(at), high = _mm_loadu_si128(at + 1);
-        const __m128i zeros = _mm_setzero_si128(), blanks = _mm_set1_epi8(' ');
-        uint32_t zero = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, zeros))) |
-                        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, zeros))) << 16;
-        uint32_t blank = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, blanks))) |
-                         static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, blanks)))
-                             << 16;
-        uint32_t limit = length == 32 ? ~0u : (1u << length) - 1;
-        if (zero & limit)
-            limit = (zero & (0u - zero)) - 1;
-        uint32_t kept = ~blank & limit;
-        return kept ? 32 - __builtin_clz(kept) : 0;
+    const int64_t limit = value.available(0, length);
+    const unsigned char *data = value.data;
+    int64_t n = limit, i = 0;
+#if defined(QPEEK_JSON_VECTORS)
+    // Sixteen bytes at a time: the first zero byte, then the last byte that is no blank.
+    const __m128i zeros = _mm_setzero_si128(), blanks = _mm_set1_epi8(' ');
+    for (; i + 16 <= limit; i += 16) {
+        unsigned zero = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i)), zeros)));
+        if (zero) {
+            n = i + __builtin_ctz(zero);
+            break;
+        }
     }
 #endif
-    int64_t n = value.textLength(0, length);
-    static const unsigned char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    while (n >= 8 && std::memcmp(value.data + n - 8, kBlanks, 8) == 0)
-        n -= 8;
-    while (n > 0 && value.data[n - 1] == ' ')
+    if (n == limit)
+        for (; i < limit; ++i)
+            if (data[i] == 0) {
+                n = i;
+                break;
+            }
+#if defined(QPEEK_JSON_VECTORS)
+    while (n >= 16) {
+        unsigned kept =
+            ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+                _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + n - 16)), blanks))) &
+            0xFFFFu;
+        if (kept)
+            return n - 16 + (32 - __builtin_clz(kept));
+        n -= 16;
+    }
+#endif
+    while (n > 0 && data[n - 1] == ' ')
         --n;
     return n;
 }
@@ -248,8 +255,10 @@ size_t escapeJsonText(char *to, const unsigned char *text, size_t length) {
     static const char kHex[] = "0123456789abcdef";
     char *start = to;
     size_t i = 0;
+    // Every byte from this one on was copied as it is: its copy lies i - k bytes before `to`.
+    [[maybe_unused]] size_t copiedFrom = 0;
     while (i < length) {
-#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
+#if defined(QPEEK_JSON_VECTORS)
         // Sixteen bytes at a time up to the first that needs more than a copy.
         if (length - i >= 16) {
             __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
@@ -260,6 +269,16 @@ size_t escapeJsonText(char *to, const unsigned char *text, size_t length) {
             i += plain;
             if (plain == 16)
                 continue;
+        } else if (length >= 16 && length - 16 >= copiedFrom) {
+            // The last sixteen bytes of the text, over copies of the ones before i: when
+            // none from i on needs more than a copy, they end the text at once.
+            size_t back = i - (length - 16);
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + length - 16));
+            if ((specialBytes(v) >> back) == 0) {
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(to - back), v);
+                to += length - i;
+                break;
+            }
         }
 #endif
         unsigned char b = text[i];
@@ -268,6 +287,7 @@ size_t escapeJsonText(char *to, const unsigned char *text, size_t length) {
             ++i;
             continue;
         }
+        copiedFrom = i + 1;
         if (b >= 0x80) {
             size_t n = sequenceLength(text + i, length - i);
             if (n > 0) {
@@ -483,10 +503,10 @@ void jsonTextField(OutputSink &out, const char *name, int32_t length, ByteView v
     startField(j);
     raw(j, "{\"name\":", 8);
     trimmedText(j, name);
-    raw(j, ",\"value\":", 9);
-    quoted(j, value.data, static_cast<size_t>(valueLength(value, length)));
     raw(j, ",\"description\":", 15);
     trimmedText(j, description ? description : "");
+    raw(j, ",\"value\":", 9);
+    quoted(j, value.data, static_cast<size_t>(valueLength(value, length)));
     rawChar(j, '}');
 }
 
@@ -498,98 +518,149 @@ void jsonNumberField(OutputSink &out, const char *name, const char *number,
     startField(j);
     raw(j, "{\"name\":", 8);
     trimmedText(j, name);
-    raw(j, ",\"value\":", 9);
-    raw(j, number);
     raw(j, ",\"description\":", 15);
     trimmedText(j, description ? description : "");
+    raw(j, ",\"value\":", 9);
+    raw(j, number);
     rawChar(j, '}');
 }
 
-void jsonBeginObjectField(OutputSink &out, const char *name) {
+void jsonBeginObjectField(OutputSink &out, const char *name, const char *description) {
     if (!open(out))
         return;
     JsonOutput &j = *out.json;
     startField(j);
     raw(j, "{\"name\":", 8);
     trimmedText(j, name);
+    raw(j, ",\"description\":", 15);
+    trimmedText(j, description ? description : "");
     raw(j, ",\"value\":", 9);
     push(j, '{');
 }
 
-void jsonEndObjectField(OutputSink &out, const char *description) {
+void jsonEndObjectField(OutputSink &out) {
     if (!open(out))
         return;
     JsonOutput &j = *out.json;
     closeLevel(j);
-    raw(j, ",\"description\":", 15);
-    trimmedText(j, description ? description : "");
     rawChar(j, '}');
 }
 
 void prepareJsonField(JsonFieldText &field, const char *name, const char *description) {
-    std::string text;
+    std::string &text = field.head;
     auto add = [&text](const char *s) {
         while (*s == ' ')
             ++s;
         size_t n = std::strlen(s);
         while (n > 0 && s[n - 1] == ' ')
             --n;
-        std::string escapedText(6 * n, '\0');
-        escapedText.resize(
-            escapeJsonText(&escapedText[0], reinterpret_cast<const unsigned char *>(s), n));
-        text += escapedText;
+        size_t at = text.size();
+        text.resize(at + 6 * n);
+        text.resize(at + escapeJsonText(&text[at], reinterpret_cast<const unsigned char *>(s), n));
     };
-    field.head = "{\"name\":\"";
-    text.clear();
+    text = "{\"name\":\"";
     add(name);
-    field.head += text;
-    field.head += "\",\"value\":\"";
-    text.clear();
+    text += "\",\"description\":\"";
     add(description ? description : "");
-    field.tail = "\",\"description\":\"" + text + "\"}";
-    field.headSize = field.head.size();
-    field.tailSize = field.tail.size();
-    field.head.resize((field.headSize + 15) / 16 * 16, ' ');
-    field.tail.resize((field.tailSize + 15) / 16 * 16, ' ');
+    text += "\",\"value\":\"";
+    field.headSize = text.size();
+    size_t padded = (field.headSize + 15) / 16 * 16;
+    text.resize(padded > 16 * kJsonFieldHeadBlocks ? padded : 16 * kJsonFieldHeadBlocks, ' ');
 }
 
-void jsonPreparedField(OutputSink &out, const JsonFieldText &field, int32_t length,
-                       ByteView value) {
+void jsonPreparedFieldEscaped(OutputSink &out, const JsonFieldText &field, int32_t length,
+                              ByteView value) {
     if (!open(out))
         return;
     JsonOutput &j = *out.json;
     startField(j);
     size_t n = static_cast<size_t>(valueLength(value, length));
-    size_t head = field.headSize, tail = field.tailSize;
-    if (n <= kJsonChunk / 8 && field.head.size() + field.tail.size() <= kJsonChunk) {
-        // The whole member in one piece of the buffer: the padded texts in whole blocks, and
-        // a short value that needs no escape in one block.
-        char *to = space(j, field.head.size() + 6 * n + 16 + field.tail.size());
-#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
+    if (field.head.size() + 6 * n + 16 <= kJsonSlack) {
+        // The whole member in one piece of the buffer.
+        char *to = space(j, field.head.size() + 6 * n + 16);
+#if defined(QPEEK_JSON_VECTORS)
         copyBlocks(to, field.head);
-        to += head;
-        __m128i v;
-        if (n <= 16 && value.length >= 16 &&
-            (specialBytes(v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(value.data))) &
-             ((1u << n) - 1)) == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(to), v);
-            to += n;
-        } else {
-            to += escapeJsonText(to, value.data, n);
-        }
-        copyBlocks(to, field.tail);
 #else
-        std::memcpy(to, field.head.data(), head);
-        to += head;
-        to += escapeJsonText(to, value.data, n);
-        std::memcpy(to, field.tail.data(), tail);
+        std::memcpy(to, field.head.data(), field.headSize);
 #endif
-        j.used = static_cast<size_t>(to + tail - j.bytes);
+        to += field.headSize;
+        to += escapeJsonText(to, value.data, n);
+        to[0] = '"';
+        to[1] = '}';
+        j.used = static_cast<size_t>(to + 2 - j.bytes);
         return;
     }
-    raw(j, field.head.data(), head);
+    raw(j, field.head.data(), field.headSize);
     escaped(j, value.data, n);
-    raw(j, field.tail.data(), tail);
+    raw(j, "\"}", 2);
+}
+
+void flushJsonOutput(JsonOutput &j) {
+    flushJson(j);
+}
+
+void prepareJsonSegment(JsonSegmentText &segment, const char *name) {
+    size_t n = std::strlen(name);
+    std::string escapedName(6 * n, '\0');
+    escapedName.resize(
+        escapeJsonText(&escapedName[0], reinterpret_cast<const unsigned char *>(name), n));
+    segment.head = "{\"name\":\"" + escapedName + "\",\"path\":\"";
+    segment.tail = escapedName + "\",\"record\":[";
+    segment.headSize = segment.head.size();
+    segment.tailSize = segment.tail.size();
+    segment.head.resize((segment.headSize + 15) / 16 * 16, ' ');
+    segment.tail.resize((segment.tailSize + 15) / 16 * 16, ' ');
+}
+
+void jsonBeginSegment(OutputSink &out, const JsonSegmentText &segment, const char *path) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    if (j.depth + 2 > kJsonDepth)
+        return;
+    closeFields(j);
+    separate(j);
+    size_t n = std::strlen(path);
+    size_t room = segment.head.size() + 6 * n + 1 + segment.tail.size();
+    if (room <= kJsonSlack) {
+        // In one piece of the buffer, the padded texts copied in whole blocks.
+        char *to = space(j, room);
+#if defined(QPEEK_JSON_VECTORS)
+        copyBlocks(to, segment.head);
+#else
+        std::memcpy(to, segment.head.data(), segment.headSize);
+#endif
+        to += segment.headSize;
+        if (n > 0) {
+            to += escapeJsonText(to, reinterpret_cast<const unsigned char *>(path), n);
+            *to++ = '.';
+        }
+#if defined(QPEEK_JSON_VECTORS)
+        copyBlocks(to, segment.tail);
+#else
+        std::memcpy(to, segment.tail.data(), segment.tailSize);
+#endif
+        j.used = static_cast<size_t>(to + segment.tailSize - j.bytes);
+    } else {
+        raw(j, segment.head.data(), segment.headSize);
+        if (n > 0) {
+            escaped(j, reinterpret_cast<const unsigned char *>(path), n);
+            rawChar(j, '.');
+        }
+        raw(j, segment.tail.data(), segment.tailSize);
+    }
+    j.levels[j.depth++] = JsonOutput::Level{'}', false, false};
+    j.levels[j.depth++] = JsonOutput::Level{']', true, false};
+}
+
+void jsonSegmentFields(OutputSink &out) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    if (j.depth < 1 || j.levels[j.depth - 1].closer != ']')
+        return;
+    raw(j, "],\"fields\":[", 12);
+    j.levels[j.depth - 1] = JsonOutput::Level{']', true, true};
 }
 
 } // namespace qpeek

@@ -17,6 +17,13 @@
 #include "common/byte_view.h"
 #include "report/output_sink.h"
 
+// Field values are tested and copied sixteen bytes at a time where the processor has the
+// instructions for it, unless the portable build asks for the plain code everywhere.
+#if defined(__SSE2__) && !defined(QPEEK_PORTABLE)
+#define QPEEK_JSON_VECTORS 1
+#include <emmintrin.h>
+#endif
+
 namespace qpeek {
 
 // Bytes leave in pieces of this size; the slack past them holds one escaped chunk of text.
@@ -83,7 +90,7 @@ void jsonInteger(OutputSink &out, const char *key, int64_t value);
 void jsonBool(OutputSink &out, const char *key, bool value);
 void jsonHexBytes(OutputSink &out, const char *key, ByteView bytes, int32_t length);
 
-// A field of the open record, {"name", "value", "description"}, in its "fields" array: the
+// A field of the open record, {"name", "description", "value"}, in its "fields" array: the
 // value is the text up to its first zero byte within length, without trailing blanks; the
 // description without surrounding blanks. A heading (length <= 0) or a field without a name
 // is not a field and is left out.
@@ -94,20 +101,130 @@ void jsonNumberField(OutputSink &out, const char *name, const char *number,
                      const char *description);
 // A field whose value is an object: opened here, its members follow, closed by
 // jsonEndObjectField.
-void jsonBeginObjectField(OutputSink &out, const char *name);
-void jsonEndObjectField(OutputSink &out, const char *description);
+void jsonBeginObjectField(OutputSink &out, const char *name, const char *description);
+void jsonEndObjectField(OutputSink &out);
 
-// A field written many times (IDoc segment fields): the text before its value and after it,
-// made once.
+// A field written many times (IDoc segment fields): the text before its value, made once,
+// padded to whole blocks of 16 bytes and to at least kJsonFieldHeadBlocks of them.
+constexpr size_t kJsonFieldHeadBlocks = 6;
 struct JsonFieldText {
-    std::string head; // {"name":"...","value":"
-    std::string tail; // ","description":"..."}
+    std::string head; // {"name":"...","description":"...","value":" padded to 16-byte blocks
+    size_t headSize = 0;
+};
+void prepareJsonField(JsonFieldText &field, const char *name, const char *description);
+
+// Hands the buffer to the stream; room for count bytes (at most kJsonSlack) at its end.
+void flushJsonOutput(JsonOutput &j);
+inline char *jsonSpace(JsonOutput &j, size_t count) {
+    if (j.used + count > kJsonWriteSize + kJsonSlack || j.used >= kJsonWriteSize)
+        flushJsonOutput(j);
+    return j.bytes + j.used;
+}
+
+// The prepared field with a value that needs escapes, or is long, or not in an array yet.
+void jsonPreparedFieldEscaped(OutputSink &out, const JsonFieldText &field, int32_t length,
+                              ByteView value);
+
+#if defined(QPEEK_JSON_VECTORS)
+// A bit for each of the sixteen bytes that needs more than a copy into a JSON string: a
+// control character, a quote, a backslash, or a byte from 0x80 (below 0x20 when signed).
+inline unsigned specialBytes(__m128i v) {
+    __m128i special = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
+                                   _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')),
+                                                _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'))));
+    return static_cast<unsigned>(_mm_movemask_epi8(special));
+}
+#endif
+
+// The prepared field's member of the open array. Called for every field of every record of
+// an IDoc, so the common case is written out here to be inlined: a value of at most 64
+// bytes that lie in the view, none of which needs an escape. Its blocks of 16 bytes are
+// tested (zero bytes, blanks, bytes to escape) and stored whole; the closing quote and brace
+// are written over what follows the value.
+inline void jsonPreparedField(OutputSink &out, const JsonFieldText &field, int32_t length,
+                              ByteView value) {
+#if defined(QPEEK_JSON_VECTORS)
+    JsonOutput &j = *out.json;
+    if (length > 0 && length <= 64 && value.length >= 32 && j.depth > 0 &&
+        j.levels[j.depth - 1].closer == ']' && j.stage != JsonOutput::Stage::Done &&
+        (length <= 32 || value.length >= 64)) {
+        const bool wide = length > 32; // four blocks, else two
+        const __m128i *from = reinterpret_cast<const __m128i *>(value.data);
+        const __m128i zeros = _mm_setzero_si128(), blanks = _mm_set1_epi8(' ');
+        __m128i v0 = _mm_loadu_si128(from), v1 = _mm_loadu_si128(from + 1), v2 = zeros, v3 = zeros;
+        // Bit k of each mask tells byte k: a zero byte, a blank, a byte to escape.
+        auto masks = [&](__m128i low, __m128i high, uint32_t &zero, uint32_t &blank,
+                         uint32_t &special) {
+            zero = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, zeros))) |
+                   static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, zeros))) << 16;
+            blank = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, blanks))) |
+                    static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, blanks))) << 16;
+            special = specialBytes(low) | specialBytes(high) << 16;
+        };
+        uint32_t z0, b0, s0, z1 = 0, b1 = 0, s1 = 0;
+        masks(v0, v1, z0, b0, s0);
+        if (wide) {
+            v2 = _mm_loadu_si128(from + 2);
+            v3 = _mm_loadu_si128(from + 3);
+            masks(v2, v3, z1, b1, s1);
+        }
+        uint64_t zero = z0 | static_cast<uint64_t>(z1) << 32;
+        uint64_t blank = b0 | static_cast<uint64_t>(b1) << 32;
+        uint64_t special = s0 | static_cast<uint64_t>(s1) << 32;
+        uint64_t limit = length == 64 ? ~uint64_t{0} : (uint64_t{1} << length) - 1;
+        if (zero & limit)
+            limit = (zero & (0 - zero)) - 1;
+        uint64_t kept = ~blank & limit;
+        int n = kept ? 64 - __builtin_clzll(kept) : 0;
+        uint64_t shown = n == 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+        if ((special & shown) == 0) {
+            JsonOutput::Level &top = j.levels[j.depth - 1];
+            char *to = jsonSpace(j, 1 + field.head.size() + 64 + 16);
+            *to = ',';
+            to += top.empty ? 0 : 1;
+            top.empty = false;
+            // The text before the value: its first kJsonFieldHeadBlocks blocks without a
+            // loop (their count differs from field to field), then any further ones.
+            const char *head = field.head.data();
+            for (size_t k = 0; k < 16 * kJsonFieldHeadBlocks; k += 16)
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(to + k),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i *>(head + k)));
+            for (size_t k = 16 * kJsonFieldHeadBlocks; k < field.headSize; k += 16)
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(to + k),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i *>(head + k)));
+            to += field.headSize;
+            __m128i *store = reinterpret_cast<__m128i *>(to);
+            _mm_storeu_si128(store, v0);
+            _mm_storeu_si128(store + 1, v1);
+            if (wide) {
+                _mm_storeu_si128(store + 2, v2);
+                _mm_storeu_si128(store + 3, v3);
+            }
+            to += n;
+            to[0] = '"';
+            to[1] = '}';
+            j.used = static_cast<size_t>(to + 2 - j.bytes);
+            return;
+        }
+    }
+#endif
+    jsonPreparedFieldEscaped(out, field, length, value);
+}
+
+// An IDoc segment occurrence, {"name", "path", "record": [...], "fields": [...]}: the text
+// around its path made once per segment definition. Begun with the path of its group (the
+// segment's name follows it), the data-record header's fields go into "record" until
+// jsonSegmentFields turns to "fields"; closed by jsonCloseTo the depth before it.
+struct JsonSegmentText {
+    std::string head; // {"name":"...","path":"
+    std::string tail; // ...","record":[
     // Their lengths; the strings are padded to whole 16-byte blocks for copying.
     size_t headSize = 0;
     size_t tailSize = 0;
 };
-void prepareJsonField(JsonFieldText &field, const char *name, const char *description);
-void jsonPreparedField(OutputSink &out, const JsonFieldText &field, int32_t length, ByteView value);
+void prepareJsonSegment(JsonSegmentText &segment, const char *name);
+void jsonBeginSegment(OutputSink &out, const JsonSegmentText &segment, const char *path);
+void jsonSegmentFields(OutputSink &out);
 
 // Bytes as a JSON string's content: UTF-8 where valid, else each byte as U+00NN; control
 // characters, quotes and backslashes escaped. `to` needs 6 bytes per byte of text. Returns

@@ -241,9 +241,9 @@ void writeJsonField(OutputSink &out, const FieldLayout &field, const char *descr
     }
     case FieldKind::Record:
         if (field.record) {
-            jsonBeginObjectField(out, field.name);
+            jsonBeginObjectField(out, field.name, description);
             writeRecordMembers(out, *field.record, record.from(field.offset), bigEndian);
-            jsonEndObjectField(out, description);
+            jsonEndObjectField(out);
         }
         return;
     case FieldKind::Initial:
