@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -13,10 +14,19 @@ namespace {
 
 constexpr int kMutexOpenAttempts = 10;
 
-void writeHeldMessages(DefinitionLock &lock) {
-    if (!lock.heldMessages.empty()) {
-        std::fwrite(lock.heldMessages.data(), 1, lock.heldMessages.size(), stdout);
-        lock.heldMessages.clear();
+// Text for standard output, now: through the sink of the report being written, if any.
+void writeStandardText(DefinitionStore &store, std::string_view text) {
+    if (store.sink)
+        writeStandardOutput(*store.sink, text.data(), text.size());
+    else
+        std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+void writeHeldMessages(DefinitionStore &store) {
+    std::string &held = store.lock.heldMessages;
+    if (!held.empty()) {
+        writeStandardText(store, held);
+        held.clear();
     }
 }
 
@@ -103,46 +113,37 @@ void unlockDefinitions(DefinitionStore &store) {
     if (lock.state == LockState::Open)
         platform::releaseDefinitionLock();
     if (lock.depth > 0 && --lock.depth == 0)
-        writeHeldMessages(lock);
+        writeHeldMessages(store);
 }
 
 void writeDefinitionMessage(DefinitionStore &store, const char *format, ...) {
-    DefinitionLock &lock = store.lock;
-    va_list args;
+    va_list args, again;
     va_start(args, format);
-    if (lock.depth == 0) {
-        std::vfprintf(stdout, format, args);
-        va_end(args);
-        return;
-    }
-    va_list again;
     va_copy(again, args);
-    std::string &held = lock.heldMessages;
     char text[512];
+    std::string longer;
     int n = std::vsnprintf(text, sizeof text, format, args);
     if (n > 0 && static_cast<size_t>(n) < sizeof text) {
-        held.append(text, static_cast<size_t>(n));
+        writeDefinitionText(store, std::string_view(text, static_cast<size_t>(n)));
     } else if (n > 0) {
-        size_t at = held.size();
-        held.resize(at + static_cast<size_t>(n) + 1);
-        std::vsnprintf(&held[at], static_cast<size_t>(n) + 1, format, again);
-        held.resize(at + static_cast<size_t>(n));
+        longer.resize(static_cast<size_t>(n) + 1);
+        std::vsnprintf(&longer[0], longer.size(), format, again);
+        longer.resize(static_cast<size_t>(n));
+        writeDefinitionText(store, longer);
     }
     va_end(again);
     va_end(args);
-    if (held.size() >= kHeldMessagesLimit)
-        writeHeldMessages(lock);
 }
 
 void writeDefinitionText(DefinitionStore &store, std::string_view text) {
     DefinitionLock &lock = store.lock;
     if (lock.depth == 0) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        writeStandardText(store, text);
         return;
     }
     lock.heldMessages.append(text);
     if (lock.heldMessages.size() >= kHeldMessagesLimit)
-        writeHeldMessages(lock);
+        writeHeldMessages(store);
 }
 
 bool isDefinitionFileName(std::string_view name) {

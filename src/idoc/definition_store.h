@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "report/field_lines.h"
 #include "report/json_output.h"
+#include "report/output_sink.h"
 
 namespace qpeek {
 
@@ -80,6 +81,10 @@ struct DefinitionStore {
     std::unique_ptr<char[]> fileBlock;
     std::vector<DefinitionFileRead> filesRead;
     SegmentLines lines;
+    // The sink of the report being written while a message is parsed: the store's messages
+    // for standard output go through it, so they keep their place among the report bytes.
+    // None (outside a parse): they go to standard output itself.
+    OutputSink *sink = nullptr;
 };
 
 // The store of the run. It lasts until the process ends and is never destroyed: a large
@@ -110,8 +115,9 @@ void openDefinitionMutex(DefinitionStore &store);
 void lockDefinitions(DefinitionStore &store);
 void unlockDefinitions(DefinitionStore &store);
 
-// A message about definition files or the lock, for standard output: written at once, or,
-// while the lock is held, when it is released (in the same order).
+// A message about definition files or the lock, for standard output (through the store's
+// sink when it has one): written at once, or, while the lock is held, when it is released
+// (in the same order).
 void writeDefinitionMessage(DefinitionStore &store, const char *format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))

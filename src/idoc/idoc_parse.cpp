@@ -142,10 +142,8 @@ void formatGroupPath(char *own, const char *path, const char *name, int number) 
     own[used] = 0;
 }
 
-// A search may print to standard output (a lock or a file that cannot be opened): the
-// report lines before it are handed to the stream first.
+// The definition of that name from the store, or else from its files.
 const IdocDefinition *findOrLoad(ParseContext &context, const char *name) {
-    flushOutput(*context.out);
     const IdocDefinition *d = findDefinition(context.store, name, FindMode::Exact);
     return d ? d : loadSegmentDefinition(context.store, name).definition;
 }
@@ -364,6 +362,7 @@ void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
     ParseContext context{store};
     context.out = &out;
     beginDefinitionMessage(store);
+    store.sink = &out; // until the parse ends
 
     ByteView idoc = body;
     if (body.startsWith("SAPH")) {
@@ -417,10 +416,8 @@ void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
         } else if (!context.idocType.empty()) {
             const char *type = context.idocType.c_str();
             const IdocDefinition *d = findOrLoad(context, type);
-            if (!d) {
-                flushOutput(out);
+            if (!d)
                 d = findDefinition(store, type, FindMode::Fallback);
-            }
             if (!d) {
                 logError(context, "Unable to find segment %s.\n", type);
                 fail(context, kErrorNoIdocDefinition);
@@ -449,6 +446,7 @@ void parseMessage(DefinitionStore &store, OutputSink &out, ByteView body) {
     }
     if (out.json)
         writeParseOutcome(context, depth);
+    store.sink = nullptr;
 }
 
 } // namespace qpeek

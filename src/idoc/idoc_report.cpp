@@ -42,4 +42,8 @@ uint32_t prepareSegmentField(SegmentLines &lines, const FieldDefinition &field) 
     return field.reportLine;
 }
 
+void writeSegmentFieldAtEnd(OutputSink &out, const PreparedField &line, ByteView value) {
+    writePreparedField(out, line, value);
+}
+
 } // namespace qpeek

@@ -17,6 +17,9 @@ namespace qpeek {
 uint32_t prepareSegmentHeading(SegmentLines &lines, const DefinitionNode &node);
 uint32_t prepareSegmentField(SegmentLines &lines, const FieldDefinition &field);
 
+// writePreparedField, not inlined: for the fields near the end of the data.
+void writeSegmentFieldAtEnd(OutputSink &out, const PreparedField &line, ByteView value);
+
 // The node's name in exactly 10 columns, then its description; never suppressed.
 inline void writeSegmentHeading(ParseContext &context, const DefinitionNode &node) {
     if (context.out->json) // the segment's object names it
@@ -44,16 +47,26 @@ inline void writeSegmentField(SegmentLines &lines, OutputSink &out, const FieldD
     if (number == 0)
         number = prepareSegmentField(lines, field);
     const PreparedField &line = lines.fields[number];
-    // Most fields lie inside the record: the view from the position is made without
-    // from()'s tests.
-    ByteView value =
-        position >= 0 && position <= data.length
-            ? ByteView{data.data + position, static_cast<int32_t>(data.length - position)}
-            : data.from(position);
-    if (out.json)
+    if (out.json) {
+        ByteView value =
+            position >= 0 && position <= data.length
+                ? ByteView{data.data + position, static_cast<int32_t>(data.length - position)}
+                : data.from(position);
         jsonPreparedField(out, lines.jsonFields[number], field.length, value);
-    else
-        writePreparedField(out, line, value);
+        return;
+    }
+    // Most fields have 32 bytes of the data from them on: their view is made without
+    // from()'s tests, and the field line is put knowing that those bytes are there (the
+    // inlined writer then holds the vector code alone). The fields near the end of the data
+    // are written by a call.
+    if (position >= 0 && position <= data.length) {
+        ByteView value{data.data + position, static_cast<int32_t>(data.length - position)};
+        if (value.length >= static_cast<int32_t>(kVectorValueBytes)) {
+            writePreparedField(out, line, value);
+            return;
+        }
+    }
+    writeSegmentFieldAtEnd(out, line, data.from(position));
 }
 
 // The field lines of one record: each field at the context's position, which then moves past

@@ -7,6 +7,7 @@
 #include "payloads/pos_log.h"
 
 #include <cstring>
+#include <utility>
 
 #include "report/field_lines.h"
 #include "report/json_output.h"
@@ -267,7 +268,7 @@ const PosLines &posLines() {
             for (size_t i = 0; i < type.count && i < kMostFields; ++i) {
                 PreparedField field;
                 prepareField(field, type.fields[i].label, 1, i == 0 ? type.name : "");
-                made->fields[t][i] = field.line;
+                made->fields[t][i] = std::move(field.line);
             }
         }
         prepareField(made->lineBreak, "", 0, "");
@@ -295,9 +296,15 @@ void writePosRecord(OutputSink &out, size_t typeIndex, ByteView record, char *va
             writeField(out, type.fields[i].label, length, value, i == 0 ? type.name : "");
             continue;
         }
-        uint32_t blankTest = used >= 32 ? ~0u : (1u << used) - 1;
-        putFieldLine(out, lines[i].bytes.data(), lines[i].size, lines[i].bytes.size(), length,
-                     shownValueBytes(length), blankTest,
+        // The record type's line with this value's length.
+        PreparedField field;
+        field.line.bytes = lines[i].bytes;
+        field.line.size = lines[i].size;
+        field.line.padded = lines[i].padded;
+        field.length = length;
+        field.shown = static_cast<int32_t>(used < kFieldValueRoom ? used : kFieldValueRoom);
+        field.blankTest = used >= 32 ? ~0u : (1u << used) - 1;
+        putFieldLine(out, field,
                      ByteView{reinterpret_cast<unsigned char *>(value),
                               static_cast<int32_t>(kPosValueSize)});
     }

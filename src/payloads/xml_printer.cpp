@@ -71,59 +71,65 @@ size_t wordLength(const char *text) {
     return n;
 }
 
+namespace {
+
+// What the printer does at each step of the tag scan: runs of bytes that are no "<", ">",
+// line feed or carriage return are copied to the report as they are scanned, the others
+// are written one at a time (line feeds and carriage returns not at all).
+struct XmlPrintScan {
+    XmlOutput &output;
+    ByteView text;
+    const XmlTagScan &scan;
+    int64_t &depth;
+    bool firstTag = true;
+
+    // At most the room the sink makes in one piece: a run cut there goes on after the byte
+    // that the scan then takes on its own.
+    size_t run(const unsigned char *from, size_t left) {
+        size_t room = left < kOutputSlack ? left : kOutputSlack;
+        char *to = reportSpace(output.out, room);
+        size_t n = 0;
+        while (n < room && !kXmlStops.stop[from[n]]) {
+            to[n] = static_cast<char>(from[n]);
+            ++n;
+        }
+        output.out.used += n;
+        return n;
+    }
+    void opens(int64_t i) {
+        // A tag stays on the current line when the text two bytes after its "<"
+        // begins with the previous tag's first word (so </item> and </itemList>
+        // after <item id='7'>), and the very first tag stays after the indentation.
+        bool startsLine = true;
+        if (firstTag || (!scan.empty() &&
+                         textBeginsWith(text, i + 2, scan.capture, wordLength(scan.capture)))) {
+            startsLine = false;
+            firstTag = false;
+        }
+        int step = tagDepthStep(text.at(i + 1));
+        if (step < 0)
+            depth += step;
+        if (startsLine)
+            output.newLine(depth);
+        if (step > 0)
+            depth += step;
+    }
+    void other(int64_t, unsigned char byte) {
+        if (byte != '\n' && byte != '\r')
+            output.put(static_cast<char>(byte));
+    }
+    void closes(int64_t) {}
+};
+
+} // namespace
+
 void writeXml(OutputSink &out, ByteView text) {
     XmlOutput output{out};
     XmlTagScan scan;
     int64_t depth = 1;
-    bool firstTag = true;
-
     output.indent(depth);
-    const unsigned char *data = text.data;
-    for (int64_t i = 0; i < text.length; ++i) {
-        // Runs of bytes that are no "<", ">", line feed or carriage return are copied to the
-        // report as they are scanned (and taken into the capture while capturing): the
-        // byte-by-byte steps below are for the others.
-        size_t left = static_cast<size_t>(text.length - i);
-        size_t room = left < kOutputSlack ? left : kOutputSlack;
-        char *to = reportSpace(out, room);
-        const unsigned char *from = data + i;
-        size_t run = 0;
-        while (run < room && !kXmlStops.stop[from[run]]) {
-            to[run] = static_cast<char>(from[run]);
-            ++run;
-        }
-        out.used += run;
-        scan.takeRun(from, run);
-        i += static_cast<int64_t>(run);
-        if (run == room) {
-            --i; // the room is used up (or the text): the next pass goes on from here
-            continue;
-        }
-        unsigned char byte = data[i];
-        scan.take(byte);
-        if (byte == '<') {
-            // A tag stays on the current line when the text two bytes after its "<"
-            // begins with the previous tag's first word (so </item> and </itemList>
-            // after <item id='7'>), and the very first tag stays after the indentation.
-            bool startsLine = true;
-            if (firstTag || (!scan.empty() &&
-                             textBeginsWith(text, i + 2, scan.capture, wordLength(scan.capture)))) {
-                startsLine = false;
-                firstTag = false;
-            }
-            int step = tagDepthStep(text.at(i + 1));
-            if (step < 0)
-                depth += step;
-            if (startsLine)
-                output.newLine(depth);
-            if (step > 0)
-                depth += step;
-            scan.beginTag();
-        }
-        if (byte != '\n' && byte != '\r')
-            output.put(static_cast<char>(byte));
-        scan.endTag(text, i, depth);
-    }
+    XmlPrintScan printer{output, text, scan, depth};
+    scanXmlTags(text, scan, depth, printer);
     output.put('\n');
 }
 

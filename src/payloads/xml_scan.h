@@ -86,4 +86,33 @@ inline int tagDepthStep(unsigned char afterOpen) {
     return 1;
 }
 
+// The scan loop: walks the text once, handing the visitor
+//   run(bytes, n)  the bytes from the scan position (n of them left): it passes over a run
+//                  of them and returns its length. The run ends at the first "<" and, in a
+//                  tag, at the first ">"; it may end earlier, at any byte;
+//   opens(i)       each "<" (the capture still holds the tag before it);
+//   other(i, byte) each byte after a run, "<" and ">" included;
+//   closes(i)      each ">" that ends a tag (after the depth follows a "/>" ending).
+template <class Visitor>
+void scanXmlTags(ByteView text, XmlTagScan &scan, int64_t &depth, Visitor &visitor) {
+    for (int64_t i = 0; i < text.length; ++i) {
+        const unsigned char *from = text.data + i;
+        size_t left = static_cast<size_t>(text.length - i);
+        size_t run = visitor.run(from, left);
+        scan.takeRun(from, run);
+        if (run >= left)
+            break;
+        i += static_cast<int64_t>(run);
+        unsigned char byte = text.data[i];
+        scan.take(byte);
+        if (byte == '<') {
+            visitor.opens(i);
+            scan.beginTag();
+        }
+        visitor.other(i, byte);
+        if (scan.endTag(text, i, depth))
+            visitor.closes(i);
+    }
+}
+
 } // namespace qpeek

@@ -85,12 +85,32 @@ void writeField(OutputSink &out, const char *name, int32_t length, ByteView valu
         return;
     }
     // The line is prepared, then the value put into it, like a prepared field's.
-    char line[kFieldLineBufferSize];
-    size_t size = prepareFieldLine(line, name, length, description);
-    size_t padded = paddedSize(size);
-    std::memset(line + size, ' ', padded - size);
-    putFieldLine(out, line, size, padded, length, shownValueBytes(length), blankTestOf(length),
-                 value);
+    char bytes[kFieldLineBufferSize];
+    PreparedField field;
+    field.line.bytes = bytes;
+    field.line.size = prepareFieldLine(bytes, name, length, description);
+    field.line.padded = paddedSize(field.line.size);
+    std::memset(bytes + field.line.size, ' ', field.line.padded - field.line.size);
+    field.length = length;
+    field.shown = shownValueBytes(length);
+    field.blankTest = blankTestOf(length);
+    putFieldLine(out, field, value);
+}
+
+// Eight bytes at a time while none of them is zero.
+void copyValueText(char *to, ByteView value, int32_t limit) {
+    int64_t n = value.available(0, limit);
+    const unsigned char *bytes = value.data;
+    int64_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        if ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull)
+            break;
+        std::memcpy(to + i, &word, sizeof word);
+    }
+    for (; i < n && bytes[i] != 0; ++i)
+        to[i] = static_cast<char>(bytes[i]);
 }
 
 size_t formatFieldLine(char (&line)[kFieldLineBufferSize], const char *name, int32_t length,
@@ -102,8 +122,11 @@ size_t formatFieldLine(char (&line)[kFieldLineBufferSize], const char *name, int
 
 void prepareLine(PreparedLine &line, const char *bytes, size_t size) {
     line.size = size;
-    line.bytes.assign(bytes, size);
-    line.bytes.resize(paddedSize(size), ' ');
+    line.padded = paddedSize(size);
+    line.storage.reset(new char[line.padded]);
+    std::memcpy(line.storage.get(), bytes, size);
+    std::memset(line.storage.get() + size, ' ', line.padded - size);
+    line.bytes = line.storage.get();
 }
 
 void prepareField(PreparedField &field, const char *name, int32_t length, const char *description) {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
+#include <memory>
 
 #include "common/byte_view.h"
 #include "report/output_sink.h"
@@ -62,14 +62,22 @@ constexpr size_t kFieldValueRoom = kFieldDescriptionColumn - kFieldValueColumn;
 constexpr size_t kPreparedCopyBlock = 32;
 constexpr size_t kPreparedLineMinimum = 2 * kPreparedCopyBlock;
 struct PreparedLine {
-    std::string bytes; // the line, then blanks up to a whole number of copy blocks
-    size_t size = 0;   // bytes of the line
+    const char *bytes = nullptr; // the line, then blanks up to `padded`
+    size_t size = 0;             // bytes of the line
+    size_t padded = 0;           // a whole number of copy blocks, at least kPreparedLineMinimum
+    // The bytes of a line made by prepareLine; none when the bytes are the maker's (a line
+    // made on the stack for one write).
+    std::unique_ptr<char[]> storage;
 };
+// Makes the line its own padded copy of the bytes.
 void prepareLine(PreparedLine &line, const char *bytes, size_t size);
 
 // A field line made once for a field that is written many times (the fields of IDoc
-// segments): the line as writeField makes it with an empty value, line end included.
-struct PreparedField {
+// segments): the line as writeField makes it with an empty value, line end included. Every
+// field line is written through one (writeField's is made on the stack).
+// Aligned to 64 bytes: the store finds a field's line by a shift of its number, and the line's
+// address and the blank test share a cache line.
+struct alignas(64) PreparedField {
     PreparedLine line;
     int32_t length = 0;
     int32_t shown = 0;      // value bytes the line can show, never negative
@@ -95,30 +103,21 @@ inline char *appendPaddedLine(OutputSink &out, const char *from, size_t size, si
     return line;
 }
 inline char *appendPreparedLine(OutputSink &out, const PreparedLine &prepared) {
-    return appendPaddedLine(out, prepared.bytes.data(), prepared.size, prepared.bytes.size());
+    return appendPaddedLine(out, prepared.bytes, prepared.size, prepared.padded);
 }
 
 // Copies the value's bytes up to its first zero byte, at most `limit` and never past the
-// end of the view: eight bytes at a time while none of them is zero.
-inline void copyValueText(char *to, ByteView value, int32_t limit) {
-    int64_t n = value.available(0, limit);
-    const unsigned char *bytes = value.data;
-    int64_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes + i, sizeof word);
-        if ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull)
-            break;
-        std::memcpy(to + i, &word, sizeof word);
-    }
-    for (; i < n && bytes[i] != 0; ++i)
-        to[i] = static_cast<char>(bytes[i]);
-}
+// end of the view. Not inlined: the field writer stays small enough to be inlined into the
+// IDoc field loop.
+void copyValueText(char *to, ByteView value, int32_t limit);
+
+// The value bytes the vector code reads at once; a value whose view holds fewer is put by the
+// plain code.
+constexpr size_t kVectorValueBytes = 32;
 
 #if defined(QPEEK_FIELD_VECTORS)
 // The limits the vector code is written for: the value is put as 32 bytes in two vectors
 // with a 32-bit mask of the bytes it shows, and the line it goes into holds those 32 bytes.
-constexpr size_t kVectorValueBytes = 32;
 static_assert(kFieldValueRoom <= kVectorValueBytes,
               "the value columns must fit the 32-byte mask of the vector code");
 static_assert(kFieldValueColumn + kVectorValueBytes <= kPreparedLineMinimum,
@@ -129,10 +128,11 @@ alignas(64) extern const unsigned char kPrefixMaskBytes[2 * kVectorValueBytes];
 #endif
 
 // The one field writer: blank suppression (no line for a value of positive length that is
-// all blanks, unless the detail flag is set), then the prepared line (`size` bytes, padded to
-// `padded`) with the value put into its value columns, up to its first zero byte.
-inline void putFieldLine(OutputSink &out, const char *prepared, size_t size, size_t padded,
-                         int32_t length, int32_t shown, uint32_t blankTest, ByteView value) {
+// all blanks, unless the detail flag is set), then the prepared line with the value put into
+// its value columns, up to its first zero byte. The field is read where each part is needed:
+// most IDoc fields are blank, and their lines are never read.
+inline void putFieldLine(OutputSink &out, const PreparedField &field, ByteView value) {
+    const int32_t length = field.length;
 #if defined(QPEEK_FIELD_VECTORS)
     if (value.length >= static_cast<int32_t>(kVectorValueBytes) && length > 0) {
         // The first 32 value bytes lie in the view: the blank test and the value sixteen bytes
@@ -143,18 +143,19 @@ inline void putFieldLine(OutputSink &out, const char *prepared, size_t size, siz
         uint32_t blank = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, blanks))) |
                          static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, blanks)))
                              << 16;
-        if ((blank & blankTest) == blankTest &&
+        if ((blank & field.blankTest) == field.blankTest &&
             !(length > 32 && hasContent(value.from(32), length - 32)) && !detailFlag())
             return;
-        char *line = appendPaddedLine(out, prepared, size, padded);
+        char *line = appendPreparedLine(out, field.line);
         // The value up to its first zero byte and at most `shown` bytes; the line's own
         // bytes after it.
         uint64_t zero = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, zeros))) |
                         static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, zeros))) << 16;
-        int n = __builtin_ctzll(zero | uint64_t{1} << shown);
+        int n = __builtin_ctzll(zero | uint64_t{1} << field.shown);
         const __m128i *mask =
             reinterpret_cast<const __m128i *>(kPrefixMaskBytes + kVectorValueBytes - n);
-        const __m128i *kept = reinterpret_cast<const __m128i *>(prepared + kFieldValueColumn);
+        const __m128i *kept =
+            reinterpret_cast<const __m128i *>(field.line.bytes + kFieldValueColumn);
         __m128i *to = reinterpret_cast<__m128i *>(line + kFieldValueColumn);
         __m128i m = _mm_loadu_si128(mask);
         _mm_storeu_si128(
@@ -164,21 +165,18 @@ inline void putFieldLine(OutputSink &out, const char *prepared, size_t size, siz
                                               _mm_andnot_si128(m, _mm_loadu_si128(kept + 1))));
         return;
     }
-#else
-    (void)blankTest;
 #endif
     // Blank suppression, with the common case first: a value whose first byte is no blank.
     if (length > 0 && !(value.length > 0 && value.data[0] != ' ') && !hasContent(value, length) &&
         !detailFlag())
         return;
-    char *line = appendPaddedLine(out, prepared, size, padded);
-    copyValueText(line + kFieldValueColumn, value, shown);
+    char *line = appendPreparedLine(out, field.line);
+    copyValueText(line + kFieldValueColumn, value, field.shown);
 }
 
 // Called for every field of every record of an IDoc, so written out here to be inlined.
 inline void writePreparedField(OutputSink &out, const PreparedField &field, ByteView value) {
-    putFieldLine(out, field.line.bytes.data(), field.line.size, field.line.bytes.size(),
-                 field.length, field.shown, field.blankTest, value);
+    putFieldLine(out, field, value);
 }
 
 // The value without leading and trailing blanks as zero-terminated text in dst (never more

@@ -79,45 +79,48 @@ const char *elementText(ByteView valueStart, char *buffer, size_t size) {
     return p;
 }
 
+namespace {
+
+// What the summary does at each step of the tag scan: it writes nothing at a run.
+struct OrderSummaryScan {
+    OutputSink &out;
+    ByteView body;
+    const XmlTagScan &scan;
+    int64_t &depth;
+    bool rootShown = false;
+    int64_t valueStart = -1; // none before the first ">" that ends a tag
+
+    size_t run(const unsigned char *bytes, size_t n) { return scan.plainRun(bytes, n); }
+    void opens(int64_t i) {
+        depth += tagDepthStep(body.at(i + 1));
+        // The capture still holds the tag met before this one: at the first child, that
+        // is the root element's start tag.
+        if (depth == kFirstChildDepth && !rootShown) {
+            writeFormatted(out, "<%s", scan.capture);
+            rootShown = true;
+        }
+        for (const OrderKey &key : kOrderKeys) {
+            // The first character settles most keys without a comparison call.
+            if (scan.capture[0] == key.startTag[0] && startsWith(scan.capture, key.startTag) == 0) {
+                ByteView content = valueStart >= 0 ? body.from(valueStart) : ByteView{};
+                char value[kValueSize];
+                writeOrderTag(out, key, elementText(content, value, sizeof value));
+                break;
+            }
+        }
+    }
+    void other(int64_t, unsigned char) {}
+    void closes(int64_t i) { valueStart = i + 1; }
+};
+
+} // namespace
+
 void writeXmlOrderSummary(OutputSink &out, const Mqmd &md, ByteView body) {
     (void)md;
     XmlTagScan scan;
     int64_t depth = 0;
-    bool rootShown = false;
-    int64_t valueStart = -1; // none before the first ">" that ends a tag
-    char value[kValueSize];
-
-    for (int64_t i = 0; i < body.length; ++i) {
-        // Bytes that are neither a "<" nor, in a tag, its ">" are only taken into the capture.
-        size_t run = scan.plainRun(body.data + i, static_cast<size_t>(body.length - i));
-        scan.takeRun(body.data + i, run);
-        i += static_cast<int64_t>(run);
-        if (i == body.length)
-            break;
-        unsigned char byte = body.data[i];
-        scan.take(byte);
-        if (byte == '<') {
-            depth += tagDepthStep(body.at(i + 1));
-            // The capture still holds the tag met before this one: at the first child,
-            // that is the root element's start tag.
-            if (depth == kFirstChildDepth && !rootShown) {
-                writeFormatted(out, "<%s", scan.capture);
-                rootShown = true;
-            }
-            for (const OrderKey &key : kOrderKeys) {
-                // The first character settles most keys without a comparison call.
-                if (scan.capture[0] == key.startTag[0] &&
-                    startsWith(scan.capture, key.startTag) == 0) {
-                    ByteView content = valueStart >= 0 ? body.from(valueStart) : ByteView{};
-                    writeOrderTag(out, key, elementText(content, value, sizeof value));
-                    break;
-                }
-            }
-            scan.beginTag();
-        }
-        if (scan.endTag(body, i, depth))
-            valueStart = i + 1;
-    }
+    OrderSummaryScan summary{out, body, scan, depth};
+    scanXmlTags(body, scan, depth, summary);
 }
 
 } // namespace qpeek

@@ -451,6 +451,49 @@ TEST(DefinitionLock, MessagesWrittenUnderTheLockFollowItsRelease) {
     EXPECT_EQ(flooded.size(), expected.size() + 100000u * 28);
 }
 
+// Messages for standard output go through the sink of the report being written: among the
+// report lines when the report goes to standard output, to standard output alone when it
+// goes to a file.
+TEST(DefinitionLock, MessagesKeepTheirPlaceAmongTheReportLines) {
+    LockParent parent;
+    platform::setDefinitionLockDirectory(parent.path);
+    struct Case {
+        bool reportOnStdout;
+        const char *stdoutText;
+        const char *fileText;
+    };
+    const Case cases[] = {
+        {true, "before\nUnable to open a.parser\nUnable to open b.parser\nafter\n", ""},
+        {false, "Unable to open a.parser\nUnable to open b.parser\n", "before\nafter\n"},
+    };
+    for (const Case &c : cases) {
+        DefinitionStore store;
+        std::string shown, written;
+        FILE *file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        {
+            StdoutFile out;
+            {
+                OutputSink sink(c.reportOnStdout ? stdout : file);
+                store.sink = &sink;
+                writeText(sink, "before\n");
+                writeDefinitionMessage(store, "Unable to open %s\n", "a.parser");
+                lockDefinitions(store);
+                writeDefinitionMessage(store, "Unable to open %s\n", "b.parser");
+                unlockDefinitions(store);
+                writeText(sink, "after\n");
+            }
+            shown = out.text();
+        }
+        std::fflush(file);
+        std::rewind(file);
+        written = test::readStream(file);
+        std::fclose(file);
+        EXPECT_EQ(shown, c.stdoutText) << "report on standard output: " << c.reportOnStdout;
+        EXPECT_EQ(written, c.fileText) << "report on standard output: " << c.reportOnStdout;
+    }
+}
+
 TEST(DefinitionNames, OnlyPlainNamesBecomePaths) {
     using namespace std::string_view_literals;
     const std::pair<std::string_view, bool> cases[] = {

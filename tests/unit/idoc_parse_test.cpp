@@ -230,6 +230,28 @@ TEST_F(IdocParse, FieldsPastTheEndStopAtTheEnd) {
                        "Buffer=''.\n");
 }
 
+TEST_F(IdocParse, FieldsNearTheEndOfTheDataAsWriteFieldWritesThem) {
+    // A field with 32 bytes or more of the data from it on is put from a view made in place,
+    // one with fewer through a call: the lines are writeField's either way, blank or not.
+    define("BEGIN_IDOC T\nBEGIN_SEGMENT A\nBEGIN_FIELDS\nNAME P\nLENGTH 1\n"
+           "NAME V\nLENGTH 10\nTEXT Value\nEND_FIELDS\nEND_SEGMENT\nEND_IDOC\n");
+    for (int detail : {0, 1}) {
+        test::DetailFlagGuard flag(detail);
+        for (const char *value : {"0123456789", "          "}) {
+            for (size_t rest : {40u, 33u, 32u, 31u, 12u, 10u, 3u, 1u}) {
+                std::string tail = (value + std::string(rest, 'z')).substr(0, rest);
+                ParseRun run = parse(control("T") + record("A", "p" + tail, true));
+                test::Message shown(tail);
+                std::string expected = test::capture(
+                    [&](OutputSink &out) { writeField(out, "V", 10, shown.view(), "Value"); });
+                std::string got = run.out.substr(run.out.find("  P "));
+                got = got.substr(got.find('\n') + 1);
+                EXPECT_EQ(got, expected) << detail << " '" << value << "' " << rest;
+            }
+        }
+    }
+}
+
 TEST_F(IdocParse, NegativeLengthsNeverMoveThePositionBack) {
     define("BEGIN_IDOC T\nBEGIN_SEGMENT A\nBEGIN_FIELDS\nNAME BACK\nLENGTH -5000\n"
            "NAME F\nLENGTH 2\nEND_FIELDS\nEND_SEGMENT\nEND_IDOC\n");
