@@ -206,13 +206,21 @@ void parseEDI(ParseContext &context, const IdocDefinition &definition) {
         writeSegmentHeading(context, *member);
         // No position test: a record cut by the end still lists its remaining fields.
         if (!controlRecord) {
-            writeSegmentFields(context, member->fields, false);
+            if (context.out->json)
+                writeSegmentFieldsJson(context, member->fields, false);
+            else
+                writeSegmentFields(context, member->fields, false);
             continue;
         }
         for (const FieldDefinition &f : member->fields) {
             if (context.error != 0)
                 break;
-            writeSegmentField(context.store.lines, *context.out, f, context.data, context.position);
+            if (context.out->json)
+                writeSegmentFieldJson(context.store.lines, *context.out, f, context.data,
+                                      context.position);
+            else
+                writeSegmentField(context.store.lines, *context.out, f, context.data,
+                                  context.position);
             if (f.name == "IDOCTYP") {
                 std::string t = idocTypeValue(context, f.length);
                 if (!context.idocType.empty() &&
@@ -327,25 +335,23 @@ int parseSEGMENT(ParseContext &context, const DefinitionNode &segment) {
     }
     int64_t recordStart = context.position;
     OutputSink &out = *context.out;
-    int depth = 0;
-    if (out.json) {
-        // {"name", "path", "record": the data-record header's fields, "fields"}
-        depth = jsonDepth(out);
-        beginJsonSegment(context, segment);
-        parseEDI(context, *header);
+    // Machine-readable output: {"name", "path", "record": the data-record header's fields,
+    // "fields"}.
+    int depth = out.json ? beginJsonSegment(context, segment) : 0;
+    parseEDI(context, *header);
+    if (out.json)
         jsonSegmentFields(out);
-    } else {
-        parseEDI(context, *header);
-    }
     int64_t start = context.position;
     // The records of a large message lie far apart in memory: ask for the first bytes of
     // one a few records ahead now, while this one is printed (every record has the length
     // of this one).
     context.data.prefetch(recordStart + 4 * (start - recordStart + kIdocSegmentDataLength), 256);
     writeSegmentHeading(context, segment);
-    size_t i = context.error == 0 ? writeSegmentFields(context, segment.fields, true) : 0;
+    size_t i = context.error != 0 ? 0
+               : out.json         ? writeSegmentFieldsJson(context, segment.fields, true)
+                                  : writeSegmentFields(context, segment.fields, true);
     if (out.json)
-        jsonCloseTo(out, depth);
+        jsonEndSegment(out, depth);
     context.position = start + kIdocSegmentDataLength;
     if (i < segment.fields.size()) {
         logError(context, "Missing required field %s\n", segment.fields[i].name.c_str());

@@ -46,4 +46,69 @@ void writeSegmentFieldAtEnd(OutputSink &out, const PreparedField &line, ByteView
     writePreparedField(out, line, value);
 }
 
+size_t writeSegmentFieldsJson(ParseContext &context, const std::vector<FieldDefinition> &fields,
+                              bool stopAtDataEnd) {
+    SegmentLines &lines = context.store.lines;
+    OutputSink &out = *context.out;
+    JsonOutput &j = *out.json;
+    const ByteView data = context.data;
+    int64_t position = context.position;
+    const int64_t end = stopAtDataEnd ? data.length : INT64_MAX;
+    const FieldDefinition *field = fields.data(), *last = field + fields.size();
+    if (!jsonInArray(j)) { // the first field opens the object's "fields"
+        if (field == last || position >= end) {
+            context.position = position;
+            return 0;
+        }
+        writeSegmentFieldJson(lines, out, *field, data, position);
+        position += field->length > 0 ? field->length : 0;
+        ++field;
+    }
+    // The members one after the other, the comma held here between them.
+    if (!jsonInArray(j)) {
+        for (; field != last && position < end; ++field) {
+            writeSegmentFieldJson(lines, out, *field, data, position);
+            position += field->length > 0 ? field->length : 0;
+        }
+        context.position = position;
+        return static_cast<size_t>(field - fields.data());
+    }
+    JsonOutput::Level &top = j.levels[j.depth - 1];
+    bool comma = !top.empty;
+    for (; field != last && position < end; ++field) {
+        uint32_t number = field->reportLine;
+        if (number == 0)
+            number = prepareSegmentField(lines, *field);
+        const JsonFieldText &text = lines.jsonFields[number];
+        ByteView value =
+            position >= 0 && position <= data.length
+                ? ByteView{data.data + position, static_cast<int32_t>(data.length - position)}
+                : data.from(position);
+        char *put = text.room <= kJsonSlack
+                        ? putJsonField(jsonSpace(j, text.room), comma, text, field->length, value)
+                        : nullptr;
+        if (put) {
+            j.used = static_cast<size_t>(put - j.bytes);
+        } else {
+            top.empty = !comma;
+            jsonPreparedFieldEscaped(out, text, field->length, value);
+        }
+        comma = true;
+        position += field->length > 0 ? field->length : 0;
+    }
+    top.empty = !comma;
+    context.position = position;
+    return static_cast<size_t>(field - fields.data());
+}
+
+int beginJsonSegment(ParseContext &context, const DefinitionNode &node) {
+    SegmentLines &lines = context.store.lines;
+    uint32_t line = node.headingLine;
+    if (line == 0)
+        line = prepareSegmentHeading(lines, node);
+    int depth = jsonDepth(*context.out);
+    jsonBeginSegment(*context.out, lines.jsonSegments[line], context.path);
+    return depth;
+}
+
 } // namespace qpeek

@@ -31,14 +31,9 @@ inline void writeSegmentHeading(ParseContext &context, const DefinitionNode &nod
     appendPreparedLine(*context.out, lines.headings[line]);
 }
 
-// The segment occurrence's object in machine-readable output, with the path of its group.
-inline void beginJsonSegment(ParseContext &context, const DefinitionNode &node) {
-    SegmentLines &lines = context.store.lines;
-    uint32_t line = node.headingLine;
-    if (line == 0)
-        line = prepareSegmentHeading(lines, node);
-    jsonBeginSegment(*context.out, lines.jsonSegments[line], context.path);
-}
+// The segment occurrence's object in machine-readable output, with the path of its group;
+// returns the depth to close back to after its fields.
+int beginJsonSegment(ParseContext &context, const DefinitionNode &node);
 
 // A field line for the field's bytes at the position of the data.
 inline void writeSegmentField(SegmentLines &lines, OutputSink &out, const FieldDefinition &field,
@@ -47,14 +42,6 @@ inline void writeSegmentField(SegmentLines &lines, OutputSink &out, const FieldD
     if (number == 0)
         number = prepareSegmentField(lines, field);
     const PreparedField &line = lines.fields[number];
-    if (out.json) {
-        ByteView value =
-            position >= 0 && position <= data.length
-                ? ByteView{data.data + position, static_cast<int32_t>(data.length - position)}
-                : data.from(position);
-        jsonPreparedField(out, lines.jsonFields[number], field.length, value);
-        return;
-    }
     // Most fields have 32 bytes of the data from them on: their view is made without
     // from()'s tests, and the field line is put knowing that those bytes are there (the
     // inlined writer then holds the vector code alone). The fields near the end of the data
@@ -68,6 +55,24 @@ inline void writeSegmentField(SegmentLines &lines, OutputSink &out, const FieldD
     }
     writeSegmentFieldAtEnd(out, line, data.from(position));
 }
+
+// The field's member in machine-readable output.
+inline void writeSegmentFieldJson(SegmentLines &lines, OutputSink &out,
+                                  const FieldDefinition &field, ByteView data, int64_t position) {
+    uint32_t number = field.reportLine;
+    if (number == 0)
+        number = prepareSegmentField(lines, field);
+    ByteView value =
+        position >= 0 && position <= data.length
+            ? ByteView{data.data + position, static_cast<int32_t>(data.length - position)}
+            : data.from(position);
+    jsonPreparedField(out, lines.jsonFields[number], field.length, value);
+}
+
+// The fields' members in machine-readable output, as writeSegmentFields walks them (a walk
+// of its own, so that the text report's loop stays small enough to be inlined).
+size_t writeSegmentFieldsJson(ParseContext &context, const std::vector<FieldDefinition> &fields,
+                              bool stopAtDataEnd);
 
 // The field lines of one record: each field at the context's position, which then moves past
 // it (a negative length moves it by nothing). Only the fields that begin inside the data are

@@ -566,6 +566,8 @@ void prepareJsonField(JsonFieldText &field, const char *name, const char *descri
     field.headSize = text.size();
     size_t padded = (field.headSize + 15) / 16 * 16;
     text.resize(padded > 16 * kJsonFieldHeadBlocks ? padded : 16 * kJsonFieldHeadBlocks, ' ');
+    // A comma, the text before the value, 64 value bytes, a block for the quote and brace.
+    field.room = 1 + text.size() + 64 + 16;
 }
 
 void jsonPreparedFieldEscaped(OutputSink &out, const JsonFieldText &field, int32_t length,
@@ -651,6 +653,23 @@ void jsonBeginSegment(OutputSink &out, const JsonSegmentText &segment, const cha
     }
     j.levels[j.depth++] = JsonOutput::Level{'}', false, false};
     j.levels[j.depth++] = JsonOutput::Level{']', true, false};
+}
+
+void jsonEndSegment(OutputSink &out, int depth) {
+    if (!open(out))
+        return;
+    JsonOutput &j = *out.json;
+    // The common case at once: the fields' array and the segment's object.
+    if (j.depth == depth + 2 && j.levels[j.depth - 1].closer == ']' &&
+        j.levels[j.depth - 2].closer == '}') {
+        char *to = space(j, 2);
+        to[0] = ']';
+        to[1] = '}';
+        j.used += 2;
+        j.depth -= 2;
+        return;
+    }
+    closeTo(j, depth < 1 ? 1 : depth);
 }
 
 void jsonSegmentFields(OutputSink &out) {

@@ -110,6 +110,7 @@ constexpr size_t kJsonFieldHeadBlocks = 6;
 struct JsonFieldText {
     std::string head; // {"name":"...","description":"...","value":" padded to 16-byte blocks
     size_t headSize = 0;
+    size_t room = 0; // the most bytes its member takes in the common case (jsonFieldRoom)
 };
 void prepareJsonField(JsonFieldText &field, const char *name, const char *description);
 
@@ -136,85 +137,120 @@ inline unsigned specialBytes(__m128i v) {
 }
 #endif
 
-// The prepared field's member of the open array. Called for every field of every record of
-// an IDoc, so the common case is written out here to be inlined: a value of at most 64
-// bytes that lie in the view, none of which needs an escape. Its blocks of 16 bytes are
-// tested (zero bytes, blanks, bytes to escape) and stored whole; the closing quote and brace
-// are written over what follows the value.
+// Room a prepared field's member may take in the common case: a comma, the text before the
+// value, 64 value bytes and a block for the closing quote and brace.
+inline size_t jsonFieldRoom(const JsonFieldText &field) {
+    return field.room;
+}
+
+// The prepared field's member, put at `to` (jsonFieldRoom bytes), after a comma when one is
+// asked for; returns its end, or nullptr when the value does not take the common case. Called
+// for every field of every record of an IDoc, so written out here to be inlined. The common
+// case: a value of at most 64 bytes that lie in the view, none of which needs an escape. Its
+// blocks of 16 bytes are tested (zero bytes, blanks, bytes to escape) and stored whole; the
+// closing quote and brace are written over what follows the value.
+inline char *putJsonField(char *to, bool comma, const JsonFieldText &field, int32_t length,
+                          ByteView value) {
+#if defined(QPEEK_JSON_VECTORS)
+    if (length <= 0 || length > 64 || value.length < 32 || (length > 32 && value.length < 64))
+        return nullptr;
+    const bool wide = length > 32; // four blocks, else two
+    const __m128i *from = reinterpret_cast<const __m128i *>(value.data);
+    const __m128i zeros = _mm_setzero_si128(), blanks = _mm_set1_epi8(' ');
+    __m128i v0 = _mm_loadu_si128(from), v1 = _mm_loadu_si128(from + 1), v2 = zeros, v3 = zeros;
+    // Bit k of each mask tells byte k: a zero byte, a blank.
+    auto masks = [&](__m128i low, __m128i high, uint32_t &zero, uint32_t &blank) {
+        zero = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, zeros))) |
+               static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, zeros))) << 16;
+        blank = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, blanks))) |
+                static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, blanks))) << 16;
+    };
+    uint32_t z0, b0, z1 = 0, b1 = 0;
+    masks(v0, v1, z0, b0);
+    if (wide) {
+        v2 = _mm_loadu_si128(from + 2);
+        v3 = _mm_loadu_si128(from + 3);
+        masks(v2, v3, z1, b1);
+    }
+    uint64_t zero = z0 | static_cast<uint64_t>(z1) << 32;
+    uint64_t blank = b0 | static_cast<uint64_t>(b1) << 32;
+    uint64_t limit = length == 64 ? ~uint64_t{0} : (uint64_t{1} << length) - 1;
+    if (zero & limit)
+        limit = (zero & (0 - zero)) - 1;
+    uint64_t kept = ~blank & limit;
+    int n = kept ? 64 - __builtin_clzll(kept) : 0;
+    if (n > 0) {
+        // The bytes to escape, among the blocks the value reaches.
+        uint64_t special = specialBytes(v0);
+        if (n > 16)
+            special |= static_cast<uint64_t>(specialBytes(v1)) << 16;
+        if (n > 32)
+            special |= static_cast<uint64_t>(specialBytes(v2)) << 32 |
+                       static_cast<uint64_t>(specialBytes(v3)) << 48;
+        uint64_t shown = n == 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+        if (special & shown)
+            return nullptr;
+    }
+    *to = ',';
+    to += comma ? 1 : 0;
+    // The text before the value: its first kJsonFieldHeadBlocks blocks without a loop (their
+    // count differs from field to field), then any further ones.
+    const char *head = field.head.data();
+    for (size_t k = 0; k < 16 * kJsonFieldHeadBlocks; k += 16)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + k),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(head + k)));
+    for (size_t k = 16 * kJsonFieldHeadBlocks; k < field.headSize; k += 16)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + k),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(head + k)));
+    to += field.headSize;
+    __m128i *store = reinterpret_cast<__m128i *>(to);
+    _mm_storeu_si128(store, v0);
+    _mm_storeu_si128(store + 1, v1);
+    if (wide) {
+        _mm_storeu_si128(store + 2, v2);
+        _mm_storeu_si128(store + 3, v3);
+    }
+    to += n;
+    to[0] = '"';
+    to[1] = '}';
+    return to + 2;
+#else
+    (void)to;
+    (void)comma;
+    (void)field;
+    (void)length;
+    (void)value;
+    return nullptr;
+#endif
+}
+
+// True when the open level is an array that takes fields (the common case of
+// putJsonField).
+inline bool jsonInArray(const JsonOutput &j) {
+    return j.depth > 0 && j.levels[j.depth - 1].closer == ']' && j.stage != JsonOutput::Stage::Done;
+}
+
+// The prepared field's member of the open array (or of the open object's "fields").
 inline void jsonPreparedField(OutputSink &out, const JsonFieldText &field, int32_t length,
                               ByteView value) {
-#if defined(QPEEK_JSON_VECTORS)
     JsonOutput &j = *out.json;
-    if (length > 0 && length <= 64 && value.length >= 32 && j.depth > 0 &&
-        j.levels[j.depth - 1].closer == ']' && j.stage != JsonOutput::Stage::Done &&
-        (length <= 32 || value.length >= 64)) {
-        const bool wide = length > 32; // four blocks, else two
-        const __m128i *from = reinterpret_cast<const __m128i *>(value.data);
-        const __m128i zeros = _mm_setzero_si128(), blanks = _mm_set1_epi8(' ');
-        __m128i v0 = _mm_loadu_si128(from), v1 = _mm_loadu_si128(from + 1), v2 = zeros, v3 = zeros;
-        // Bit k of each mask tells byte k: a zero byte, a blank, a byte to escape.
-        auto masks = [&](__m128i low, __m128i high, uint32_t &zero, uint32_t &blank,
-                         uint32_t &special) {
-            zero = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, zeros))) |
-                   static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, zeros))) << 16;
-            blank = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, blanks))) |
-                    static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, blanks))) << 16;
-            special = specialBytes(low) | specialBytes(high) << 16;
-        };
-        uint32_t z0, b0, s0, z1 = 0, b1 = 0, s1 = 0;
-        masks(v0, v1, z0, b0, s0);
-        if (wide) {
-            v2 = _mm_loadu_si128(from + 2);
-            v3 = _mm_loadu_si128(from + 3);
-            masks(v2, v3, z1, b1, s1);
-        }
-        uint64_t zero = z0 | static_cast<uint64_t>(z1) << 32;
-        uint64_t blank = b0 | static_cast<uint64_t>(b1) << 32;
-        uint64_t special = s0 | static_cast<uint64_t>(s1) << 32;
-        uint64_t limit = length == 64 ? ~uint64_t{0} : (uint64_t{1} << length) - 1;
-        if (zero & limit)
-            limit = (zero & (0 - zero)) - 1;
-        uint64_t kept = ~blank & limit;
-        int n = kept ? 64 - __builtin_clzll(kept) : 0;
-        uint64_t shown = n == 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
-        if ((special & shown) == 0) {
-            JsonOutput::Level &top = j.levels[j.depth - 1];
-            char *to = jsonSpace(j, 1 + field.head.size() + 64 + 16);
-            *to = ',';
-            to += top.empty ? 0 : 1;
+    if (jsonInArray(j) && jsonFieldRoom(field) <= kJsonSlack) {
+        JsonOutput::Level &top = j.levels[j.depth - 1];
+        char *end =
+            putJsonField(jsonSpace(j, jsonFieldRoom(field)), !top.empty, field, length, value);
+        if (end) {
             top.empty = false;
-            // The text before the value: its first kJsonFieldHeadBlocks blocks without a
-            // loop (their count differs from field to field), then any further ones.
-            const char *head = field.head.data();
-            for (size_t k = 0; k < 16 * kJsonFieldHeadBlocks; k += 16)
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(to + k),
-                                 _mm_loadu_si128(reinterpret_cast<const __m128i *>(head + k)));
-            for (size_t k = 16 * kJsonFieldHeadBlocks; k < field.headSize; k += 16)
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(to + k),
-                                 _mm_loadu_si128(reinterpret_cast<const __m128i *>(head + k)));
-            to += field.headSize;
-            __m128i *store = reinterpret_cast<__m128i *>(to);
-            _mm_storeu_si128(store, v0);
-            _mm_storeu_si128(store + 1, v1);
-            if (wide) {
-                _mm_storeu_si128(store + 2, v2);
-                _mm_storeu_si128(store + 3, v3);
-            }
-            to += n;
-            to[0] = '"';
-            to[1] = '}';
-            j.used = static_cast<size_t>(to + 2 - j.bytes);
+            j.used = static_cast<size_t>(end - j.bytes);
             return;
         }
     }
-#endif
     jsonPreparedFieldEscaped(out, field, length, value);
 }
 
 // An IDoc segment occurrence, {"name", "path", "record": [...], "fields": [...]}: the text
 // around its path made once per segment definition. Begun with the path of its group (the
 // segment's name follows it), the data-record header's fields go into "record" until
-// jsonSegmentFields turns to "fields"; closed by jsonCloseTo the depth before it.
+// jsonSegmentFields turns to "fields"; closed by jsonEndSegment with the depth before it.
 struct JsonSegmentText {
     std::string head; // {"name":"...","path":"
     std::string tail; // ...","record":[
@@ -225,6 +261,7 @@ struct JsonSegmentText {
 void prepareJsonSegment(JsonSegmentText &segment, const char *name);
 void jsonBeginSegment(OutputSink &out, const JsonSegmentText &segment, const char *path);
 void jsonSegmentFields(OutputSink &out);
+void jsonEndSegment(OutputSink &out, int depth);
 
 // Bytes as a JSON string's content: UTF-8 where valid, else each byte as U+00NN; control
 // characters, quotes and backslashes escaped. `to` needs 6 bytes per byte of text. Returns
