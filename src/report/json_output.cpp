@@ -24,14 +24,6 @@ inline void copyBlocks(char *to, const std::string &padded) {
 }
 #endif
 
-void putBytes(FILE *stream, const void *bytes, size_t count) {
-#ifdef __GLIBC__
-    fwrite_unlocked(bytes, 1, count, stream);
-#else
-    std::fwrite(bytes, 1, count, stream);
-#endif
-}
-
 void flushJson(JsonOutput &j) {
     // Whole pieces straight to the system where it allows that (the stream's own buffer
     // would only copy them); the rest through the stream.
@@ -39,7 +31,7 @@ void flushJson(JsonOutput &j) {
     if (j.used >= kJsonWriteSize)
         done = platform::writeUnbuffered(j.out, j.bytes, j.used);
     if (done < j.used)
-        putBytes(j.out, j.bytes + done, j.used - done);
+        putStreamBytes(j.out, j.bytes + done, j.used - done);
     j.used = 0;
     j.objectSpilled = j.depth > 0;
 }
@@ -203,6 +195,15 @@ void trimmedText(JsonOutput &j, const char *text) {
     quoted(j, reinterpret_cast<const unsigned char *>(text), n);
 }
 
+// A field's object up to its value: {"name":…,"description":…,"value":
+void fieldHead(JsonOutput &j, const char *name, const char *description) {
+    raw(j, "{\"name\":", 8);
+    trimmedText(j, name);
+    raw(j, ",\"description\":", 15);
+    trimmedText(j, description ? description : "");
+    raw(j, ",\"value\":", 9);
+}
+
 void closeTo(JsonOutput &j, int depth) {
     while (j.depth > depth)
         closeLevel(j);
@@ -351,7 +352,7 @@ void jsonEndMessage(OutputSink &out) {
     rawChar(j, '\n');
     flushJson(j);
     if (!j.heldStandardOutput.empty()) {
-        putBytes(stdout, j.heldStandardOutput.data(), j.heldStandardOutput.size());
+        putStreamBytes(stdout, j.heldStandardOutput.data(), j.heldStandardOutput.size());
         j.heldStandardOutput.clear();
     }
 }
@@ -501,11 +502,7 @@ void jsonTextField(OutputSink &out, const char *name, int32_t length, ByteView v
         return;
     JsonOutput &j = *out.json;
     startField(j);
-    raw(j, "{\"name\":", 8);
-    trimmedText(j, name);
-    raw(j, ",\"description\":", 15);
-    trimmedText(j, description ? description : "");
-    raw(j, ",\"value\":", 9);
+    fieldHead(j, name, description);
     quoted(j, value.data, static_cast<size_t>(valueLength(value, length)));
     rawChar(j, '}');
 }
@@ -516,11 +513,7 @@ void jsonNumberField(OutputSink &out, const char *name, const char *number,
         return;
     JsonOutput &j = *out.json;
     startField(j);
-    raw(j, "{\"name\":", 8);
-    trimmedText(j, name);
-    raw(j, ",\"description\":", 15);
-    trimmedText(j, description ? description : "");
-    raw(j, ",\"value\":", 9);
+    fieldHead(j, name, description);
     raw(j, number);
     rawChar(j, '}');
 }
@@ -530,11 +523,7 @@ void jsonBeginObjectField(OutputSink &out, const char *name, const char *descrip
         return;
     JsonOutput &j = *out.json;
     startField(j);
-    raw(j, "{\"name\":", 8);
-    trimmedText(j, name);
-    raw(j, ",\"description\":", 15);
-    trimmedText(j, description ? description : "");
-    raw(j, ",\"value\":", 9);
+    fieldHead(j, name, description);
     push(j, '{');
 }
 

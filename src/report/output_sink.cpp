@@ -10,16 +10,13 @@
 
 namespace qpeek {
 
-namespace {
-// Hands bytes to a stream (one thread writes the report: no stream lock where that exists).
-void putBytes(FILE *stream, const void *bytes, size_t count) {
+void putStreamBytes(FILE *stream, const void *bytes, size_t count) {
 #ifdef __GLIBC__
     fwrite_unlocked(bytes, 1, count, stream);
 #else
     std::fwrite(bytes, 1, count, stream);
 #endif
 }
-} // namespace
 
 OutputSink::~OutputSink() {
     flushOutput(*this);
@@ -27,7 +24,7 @@ OutputSink::~OutputSink() {
 
 void flushOutput(OutputSink &sink) {
     if (sink.used > 0 && !sink.json)
-        putBytes(sink.out, sink.bytes, sink.used);
+        putStreamBytes(sink.out, sink.bytes, sink.used);
     sink.used = 0;
 }
 
@@ -38,7 +35,7 @@ void spillOutput(OutputSink &sink, size_t count) {
     }
     size_t done = platform::writeUnbuffered(sink.out, sink.bytes, kOutputWriteSize);
     if (done < kOutputWriteSize)
-        putBytes(sink.out, sink.bytes + done, kOutputWriteSize - done);
+        putStreamBytes(sink.out, sink.bytes + done, kOutputWriteSize - done);
     sink.used -= kOutputWriteSize;
     std::memmove(sink.bytes, sink.bytes + kOutputWriteSize, sink.used);
 }
@@ -52,7 +49,7 @@ void writeLargeBytes(OutputSink &sink, const void *bytes, size_t count) {
     }
     flushOutput(sink);
     if (!sink.json)
-        putBytes(sink.out, bytes, count);
+        putStreamBytes(sink.out, bytes, count);
 }
 
 void writeFormatted(OutputSink &sink, const char *format, ...) {
@@ -78,7 +75,7 @@ void writeStandardOutput(OutputSink &sink, const void *bytes, size_t count) {
     else if (sink.out == stdout && !sink.json)
         writeBytes(sink, bytes, count);
     else
-        putBytes(stdout, bytes, count);
+        putStreamBytes(stdout, bytes, count);
 }
 
 void writeErrorText(OutputSink &sink, const char *text) {

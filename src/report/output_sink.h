@@ -35,6 +35,9 @@ struct OutputSink {
     OutputSink &operator=(const OutputSink &) = delete;
 };
 
+// Hands bytes to a stream (one thread writes the report: no stream lock where that exists).
+void putStreamBytes(FILE *stream, const void *bytes, size_t count);
+
 // Hands every gathered byte to the report stream (its own buffer; no system call forced).
 void flushOutput(OutputSink &sink);
 // Makes room for count bytes (at most kOutputSlack): writes a piece, or everything.
